@@ -1,0 +1,38 @@
+#pragma once
+#include <windows.h>
+
+// The recorder's one waveaudio device and its activity flags. Each operation is a short, fixed
+// series of MCI commands sent through the port (MciPort.h); most failures are shown here, in a
+// warning box with the device's error text, so callers look only at the 1/0 result.
+class CWaveDevice {
+public:
+    CWaveDevice();
+    virtual ~CWaveDevice();
+
+    DWORD Open(LPCSTR elementName);   // "" gives a new, empty recording
+    DWORD Close();
+    DWORD Record(HWND notifyWindow);
+    DWORD Stop();
+    DWORD Play(HWND notifyWindow, DWORD from, DWORD to);
+    DWORD Pause();                    // pauses a playback, or resumes a paused one
+    DWORD Save(LPCSTR fileName);
+    void SeekTo(DWORD position);
+    DWORD GetPosition();
+    DWORD GetLength();
+    DWORD SetFormat(WORD channels, DWORD samplesPerSec, WORD bitsPerSample);
+    DWORD GetFormat(WORD* channels, DWORD* samplesPerSec, WORD* bitsPerSample);
+    DWORD SetTimeFormatMs();
+    void ShowError(DWORD code);
+
+    BOOL m_bRecording;
+    BOOL m_bPlaying;
+    BOOL m_bPaused;
+    BOOL m_bReady;     // the open device holds content that may be played or saved
+    UINT m_wDeviceID;  // 0 when no device is open
+    DWORD m_dwLastError;
+
+private:
+    // Stores the code in m_dwLastError; shows it when it is a failure. TRUE on success.
+    BOOL StoreAndReport(DWORD code);
+    DWORD StatusItem(DWORD item, DWORD* answer);
+};

@@ -1,0 +1,21 @@
+#pragma once
+// The one narrow way CWaveDevice reaches a waveaudio device. The program backs it with
+// our own engine; tests put a scripted port in its place and see every command sent.
+#include <windows.h>
+#include <mmsystem.h>
+
+class IMciPort {
+public:
+    virtual ~IMciPort() {}
+    // Same contract as mciSendCommandA: params points at the command's MCI_*_PARMS record.
+    virtual MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) = 0;
+    // Same contract as mciGetErrorStringA.
+    virtual BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) = 0;
+    // Same contract as MessageBoxA.
+    virtual int ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type) = 0;
+};
+
+// The port in use. Until SetMciPort is called this is the program's default device.
+IMciPort& GetMciPort();
+// Puts a port in place and returns the previous one; null restores the default.
+IMciPort* SetMciPort(IMciPort* port);

@@ -1,0 +1,30 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+// An image list owned by its object: destroyed with it.
+class CImageList {
+public:
+    HIMAGELIST m_hImageList = nullptr;
+
+    CImageList() {}
+    ~CImageList() { DeleteImageList(); }
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    BOOL Create(int cx, int cy, UINT flags, int initial, int grow)
+    {
+        DeleteImageList();
+        m_hImageList = ImageList_Create(cx, cy, flags, initial, grow);
+        return m_hImageList != nullptr;
+    }
+    int Add(HBITMAP bitmap, COLORREF mask) { return ImageList_AddMasked(m_hImageList, bitmap, mask); }
+    BOOL DeleteImageList()
+    {
+        if (!m_hImageList)
+            return FALSE;
+        ImageList_Destroy(m_hImageList);
+        m_hImageList = nullptr;
+        return TRUE;
+    }
+};

@@ -1,0 +1,5 @@
+#pragma once
+#include "CWnd.h"
+
+class CStatic : public CWnd {
+};

@@ -1,0 +1,35 @@
+#include "CString.h"
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+#include <windows.h>
+
+void CString::Format(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::vector<char> buffer(needed > 0 ? needed + 1 : 1);
+    std::vsnprintf(buffer.data(), buffer.size(), format, args);
+    va_end(args);
+    assign(buffer.data());
+}
+
+bool CString::LoadString(unsigned id)
+{
+    // A pointer to the resource itself avoids guessing a buffer size.
+    wchar_t* wide = nullptr;
+    const int length = LoadStringW(GetModuleHandleA(nullptr), id, reinterpret_cast<wchar_t*>(&wide), 0);
+    if (length <= 0) {
+        clear();
+        return false;
+    }
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(bytes, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, length, &narrow[0], bytes, nullptr, nullptr);
+    assign(narrow);
+    return true;
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+// The framework's 8-bit string: std::string with the few conveniences the windows use.
+class CString : public std::string {
+public:
+    CString() {}
+    CString(const char* text) : std::string(text ? text : "") {}
+    CString(const std::string& text) : std::string(text) {}
+
+    int GetLength() const { return static_cast<int>(size()); }
+    bool IsEmpty() const { return empty(); }
+    operator const char*() const { return c_str(); }
+    // printf-style formatting into this string; the result may be of any length.
+    void Format(const char* format, ...);
+    // Loads a string-table entry of the program; a missing entry gives "".
+    bool LoadString(unsigned id);
+};

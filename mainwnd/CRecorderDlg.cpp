@@ -1,0 +1,352 @@
+#include "CRecorderDlg.h"
+#include "FormatTime.h"
+#include "CFileDialog.h"
+#include "CMenu.h"
+#include "UiSeam.h"
+#include "CWinApp.h"
+#include "resource.h"
+#include <vector>
+
+namespace {
+const DWORD NO_LENGTH = 0xFFFFFFFF;
+
+// The program file's full path, however long: a cut path would name the wrong file.
+CString ModulePath()
+{
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return CString();
+        if (length < buffer.size())
+            return CString(buffer.data());
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The program's folder; withSeparator keeps the last backslash.
+CString ModuleFolder(bool withSeparator)
+{
+    CString path = ModulePath();
+    const size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return CString();
+    return CString(path.substr(0, withSeparator ? slash + 1 : slash));
+}
+
+// "44100 Hz" gives 44100: the digits from the start, up to the first other character.
+DWORD LeadingNumber(const CString& text)
+{
+    DWORD value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + static_cast<DWORD>(c - '0');
+    }
+    return value;
+}
+
+void SelectExact(CComboBox& list, const char* text)
+{
+    const int found = list.FindStringExact(0, text);
+    if (found != CB_ERR)
+        list.SetCurSel(found);
+}
+}
+
+BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
+    ON_BN_CLICKED(IDC_BROWSE, OnBrowse)
+    ON_WM_TIMER()
+    ON_NOTIFY(NM_RELEASEDCAPTURE, IDC_SLIDER, OnSliderReleased)
+    ON_COMMAND(ID_PAUSE, OnPause)
+    ON_COMMAND(ID_PLAY, OnPlay)
+    ON_COMMAND(ID_RECORD, OnRecord)
+    ON_COMMAND(ID_STOP, OnStop)
+    ON_COMMAND(ID_SAVE, OnSave)
+    ON_COMMAND(ID_ABOUT, OnAbout)
+    ON_WM_HELPINFO()
+    ON_COMMAND(ID_HELP_CONTENTS, OnHelpContents)
+    ON_COMMAND(ID_AUDIO_PROPERTIES, OnAudioProperties)
+    ON_COMMAND(ID_EXIT, OnExit)
+    ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
+END_MESSAGE_MAP()
+
+CRecorderDlg::CRecorderDlg(CWnd* parent)
+    : CDialog(IDD_MAIN, parent),
+      m_bShowTextLabels(FALSE),
+      m_nStatusParts(),
+      m_strPosition("00:00:00"),
+      m_strLength("00:00:00"),
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_linkHome(nullptr, FALSE)
+{
+}
+
+void CRecorderDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_SAMPLERATE, m_cbSampleRate);
+    DDX_Control(pDX, IDC_BITS, m_cbBits);
+    DDX_Control(pDX, IDC_CHANNELS, m_cbChannels);
+    DDX_Control(pDX, IDC_SLIDER, m_ctlPosition);
+    DDX_Text(pDX, IDC_FILENAME, m_strFileName);
+    DDX_Text(pDX, IDC_POSITION, m_strPosition);
+    DDX_Text(pDX, IDC_LENGTH, m_strLength);
+}
+
+BOOL CRecorderDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    CMenu menu;
+    menu.Attach(::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINMENU)));
+    ::SetMenu(m_hWnd, menu.Detach());   // the window destroys its menu
+
+    CreateStatusBar();
+    CreateToolBar();
+
+    m_linkHome.SubclassDlgItem(IDC_HOMELINK, this);
+    m_linkHome.m_strLink = VORSEL_HOME_PAGE;
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    HANDLE small = ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                LR_DEFAULTCOLOR);
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+
+    m_strFileName.Format("%s%s", ModuleFolder(true).c_str(), "sample.wav");
+    if (m_wave.Open(m_strFileName))
+        m_ctlPosition.SetRange(0, static_cast<int>(m_wave.GetLength() / 100), FALSE);
+    UpdateData(FALSE);
+
+    SelectExact(m_cbChannels, "Stereo");
+    SelectExact(m_cbSampleRate, "44100 Hz");
+    SelectExact(m_cbBits, "16 bits");
+
+    RefreshCommandState();
+    return TRUE;
+}
+
+void CRecorderDlg::CreateStatusBar()
+{
+    RECT rect;
+    GetWindowRect(&rect);
+    rect.top = rect.bottom - 25;
+    m_wndStatusBar.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM, rect, this,
+                          IDC_STATUSBAR);
+    GetWindowRect(&rect);
+    m_nStatusParts[0] = rect.right - rect.left;
+    m_nStatusParts[1] = -1;
+    ::SendMessageA(m_wndStatusBar.m_hWnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(m_nStatusParts));
+    ShowStatus(IDS_READY_INITIAL);
+}
+
+void CRecorderDlg::ShowStatus(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    if (m_wndStatusBar.m_hWnd)
+        m_wndStatusBar.SetText(text, 0, 0);
+}
+
+void CRecorderDlg::CreateToolBar()
+{
+    // Filled in by the labelled toolbar.
+    m_bShowTextLabels = TRUE;
+}
+
+void CRecorderDlg::ShowLength(DWORD length)
+{
+    // A length the device could not tell shows as nothing, not as a made-up 17 hours.
+    if (length == NO_LENGTH)
+        length = 0;
+    m_ctlPosition.SetRange(0, static_cast<int>(length / 100), FALSE);
+    m_ctlPosition.SendMessage(TBM_SETPOS, TRUE, 0);
+    m_strPosition = "00:00:00";
+    m_strLength = FormatTime(length);
+    UpdateData(FALSE);
+}
+
+void CRecorderDlg::ApplyFormat()
+{
+    const WORD channels = m_cbChannels.GetCurSel() == 0 ? 2 : 1;
+    CString rateText;
+    m_cbSampleRate.GetLBText(m_cbSampleRate.GetCurSel(), rateText);
+    const WORD bits = m_cbBits.GetCurSel() == 0 ? 8 : 16;
+    m_wave.SetFormat(channels, LeadingNumber(rateText), bits);
+}
+
+void CRecorderDlg::ShowFormat()
+{
+    // Values the device did not answer stay at values no list holds, so their lists keep theirs.
+    WORD channels = 0;
+    DWORD rate = 0;
+    WORD bits = 0;
+    m_wave.GetFormat(&channels, &rate, &bits);
+    if (channels != 0)
+        SelectExact(m_cbChannels, channels == 1 ? "Mono" : "Stereo");
+    CString text;
+    text.Format("%lu Hz", static_cast<unsigned long>(rate));
+    SelectExact(m_cbSampleRate, text);
+    text.Format("%d bits", bits);
+    SelectExact(m_cbBits, text);
+}
+
+void CRecorderDlg::ClearCheckMarks()
+{
+    const UINT ids[] = { ID_RECORD, ID_PAUSE };
+    for (UINT id : ids) {
+        if (::SendMessageA(m_wndToolBar.m_hWnd, TB_ISBUTTONCHECKED, id, 0) == 1)
+            ::SendMessageA(m_wndToolBar.m_hWnd, TB_CHECKBUTTON, id, FALSE);
+    }
+}
+
+void CRecorderDlg::OnRecord()
+{
+    m_wave.Open("");
+    ApplyFormat();
+    if (m_wave.Record(m_hWnd)) {
+        m_strPosition = "00:00:00";
+        m_strLength = "00:00:00";
+        UpdateData(FALSE);
+        SetTimer(TIMER_POSITION, 1000);
+    }
+    RefreshCommandState();
+}
+
+void CRecorderDlg::OnStop()
+{
+    KillTimer(TIMER_POSITION);
+    ClearCheckMarks();
+    const BOOL wasRecording = m_wave.m_bRecording;
+    m_wave.Stop();
+    ShowStatus(IDS_RECORDED);
+    if (wasRecording) {
+        ShowLength(m_wave.GetLength());
+        ShowStatus(IDS_RECORDED);
+    }
+    RefreshCommandState();
+}
+
+void CRecorderDlg::OnPlay()
+{
+    ClearCheckMarks();
+    if (m_wave.Play(m_hWnd, 0, 0))
+        SetTimer(TIMER_POSITION, 100);
+    RefreshCommandState();
+}
+
+void CRecorderDlg::OnPause()
+{
+    if (::SendMessageA(m_wndToolBar.m_hWnd, TB_ISBUTTONCHECKED, ID_RECORD, 0) == 1)
+        ::SendMessageA(m_wndToolBar.m_hWnd, TB_CHECKBUTTON, ID_RECORD, FALSE);
+    m_wave.Pause();
+    ShowStatus(IDS_PAUSED);
+    RefreshCommandState();
+}
+
+void CRecorderDlg::OnExit()
+{
+    KillTimer(TIMER_POSITION);
+    DestroyWindow();
+}
+
+LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM)
+{
+    // Only the end of what runs now may stop it: a notice about a command that was stopped,
+    // aborted or replaced comes from a device that is already gone.
+    if (code == MCI_NOTIFY_ABORTED || code == MCI_NOTIFY_SUPERSEDED)
+        return 0;
+    OnStop();
+    return 0;
+}
+
+void CRecorderDlg::OnTimer(UINT_PTR id)
+{
+    if (id != TIMER_POSITION)
+        return;
+    const DWORD position = m_wave.GetPosition();
+    if (m_wave.m_bRecording) {
+        m_strLength = FormatTime(position);
+        ShowStatus(IDS_RECORDING);
+    } else {
+        m_ctlPosition.SendMessage(TBM_SETPOS, TRUE, position / 100 + 1);
+        m_strPosition = FormatTime(position);
+        ShowStatus(m_wave.m_bPaused ? IDS_PAUSED : IDS_PLAYING);
+    }
+    UpdateData(FALSE);
+}
+
+void CRecorderDlg::OnSliderReleased(NMHDR*, LRESULT* result)
+{
+    DWORD position = m_wave.GetPosition();
+    if (position > m_wave.GetLength())
+        position = m_wave.GetLength();
+    m_ctlPosition.SendMessage(TBM_SETPOS, TRUE, position / 100);
+    m_strPosition = FormatTime(position);
+    UpdateData(FALSE);
+    *result = 0;
+}
+
+void CRecorderDlg::OnBrowse()
+{
+    CFileDialog chooser(FALSE, nullptr, nullptr, OFN_HIDEREADONLY, "Wave Files (*.WAV) |*.WAV|");
+    const CString folder = ModuleFolder(false);
+    chooser.m_ofn.lpstrInitialDir = folder.c_str();
+    if (chooser.DoModal() != IDOK)
+        return;
+    m_strFileName = chooser.GetPathName();
+    UpdateData(FALSE);
+    if (m_wave.Open(m_strFileName)) {
+        ShowFormat();
+        ShowLength(m_wave.GetLength());
+    }
+    RefreshCommandState();
+}
+
+void CRecorderDlg::OnSave()
+{
+    UpdateData(TRUE);
+    if (m_strFileName.IsEmpty()) {
+        UiMessageBox(nullptr, "Please enter a filename\nin a form C:\\myfiles\\recording.wav",
+                     "Enter File Name", MB_ICONINFORMATION);
+        ::SetFocus(GetDlgItem(IDC_FILENAME));
+        return;
+    }
+    // Never claim a save that did not happen: the device writes nothing when it holds no content.
+    if (!m_wave.m_bReady) {
+        if (m_wave.m_bRecording)
+            UiMessageBox(nullptr, "A recording is still running.\nStop it first, then save it.",
+                         "Recording in Progress", MB_ICONINFORMATION);
+        else
+            UiMessageBox(nullptr, "There is nothing to save yet.\nRecord a sound or choose a file first.",
+                         "Nothing to Save", MB_ICONINFORMATION);
+        return;
+    }
+    if (m_wave.Save(m_strFileName)) {
+        CString text;
+        text.Format("Saved at the followin location: %s", m_strFileName.c_str());
+        UiMessageBox(nullptr, text, "Sound File Saved!", MB_ICONINFORMATION);
+    } else {
+        UiMessageBox(nullptr, "Error when saving file!", "Error", MB_ICONERROR);
+    }
+}
+
+void CRecorderDlg::OnAbout()
+{
+    // Filled in with the About box.
+}
+
+BOOL CRecorderDlg::OnHelpInfo(HELPINFO*)
+{
+    return FALSE;   // there is no help file: F1 opens nothing
+}
+
+void CRecorderDlg::OnHelpContents()
+{
+    // Filled in with the outside launches.
+}
+
+void CRecorderDlg::OnAudioProperties()
+{
+    // Filled in with the outside launches.
+}

@@ -1,0 +1,67 @@
+#pragma once
+#include "CDialog.h"
+#include "CComboBox.h"
+#include "CSliderCtrl.h"
+#include "CStatusBarCtrl.h"
+#include "CImageList.h"
+#include "CLabelToolBar.h"
+#include "CStaticLink.h"
+#include "CWaveDevice.h"
+
+const UINT_PTR TIMER_POSITION = 1;
+
+// The recorder's one window: owns the device and everything on the screen.
+class CRecorderDlg : public CDialog {
+public:
+    explicit CRecorderDlg(CWnd* parent = nullptr);
+
+    // Display of content that has just become available (slider range, thumb, both times).
+    void ShowLength(DWORD length);
+    void ShowStatus(UINT id);
+    void ApplyFormat();
+    void ShowFormat();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void CreateStatusBar();
+    void CreateToolBar();
+    void ClearCheckMarks();
+    void RefreshCommandState() { UpdateDialogControls(this, FALSE); }
+
+    void OnBrowse();
+    void OnTimer(UINT_PTR id);
+    void OnSliderReleased(NMHDR* header, LRESULT* result);
+    void OnPause();
+    void OnPlay();
+    void OnRecord();
+    void OnStop();
+    void OnSave();
+    void OnAbout();
+    BOOL OnHelpInfo(HELPINFO* info);
+    void OnHelpContents();
+    void OnAudioProperties();
+    void OnExit();
+    LRESULT OnMciNotify(WPARAM code, LPARAM deviceId);
+
+public:
+    CImageList m_imlHot;
+    CImageList m_imlCold;
+    CLabelToolBar m_wndToolBar;
+    BOOL m_bShowTextLabels;
+    CStatusBarCtrl m_wndStatusBar;
+    int m_nStatusParts[2];
+    CComboBox m_cbSampleRate;
+    CComboBox m_cbBits;
+    CComboBox m_cbChannels;
+    CSliderCtrl m_ctlPosition;
+    CString m_strFileName;
+    CString m_strPosition;
+    CString m_strLength;
+    HICON m_hIcon;
+    CStaticLink m_linkHome;
+    CWaveDevice m_wave;
+
+    DECLARE_MESSAGE_MAP()
+};

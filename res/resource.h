@@ -1,0 +1,54 @@
+#pragma once
+// Ids of the program's resources, commands, controls and strings.
+
+#define IDD_ABOUTBOX            100
+#define IDD_MAIN                102
+#define IDR_MAINFRAME           128
+#define IDR_MAINMENU            130
+#define IDR_TOOLBAR             135
+#define IDB_TOOLBAR_COLD        137
+#define IDB_TOOLBAR_HOT         138
+
+// Status texts (string ids, a numbering of their own)
+#define IDS_READY_INITIAL       102
+#define IDS_PAUSED              32779
+#define IDS_STOPPED             32780
+#define IDS_RECORDING           32781
+#define IDS_READY               32782
+#define IDS_PLAYING             32783
+#define IDS_RECORDED            32784
+
+// Commands
+#define ID_SAVE                 32771
+#define ID_EXIT                 32772
+#define ID_ABOUT                32773
+#define ID_RECORD               32774
+#define ID_STOP                 32775
+#define ID_PLAY                 32776
+#define ID_PAUSE                32777
+#define ID_HELP_CONTENTS        32779
+#define ID_AUDIO_PROPERTIES     32780
+
+// Controls
+#define IDC_BROWSE              1004
+#define IDC_FILENAME            1005
+#define IDC_POSITION            1017
+#define IDC_LENGTH              1018
+#define IDC_SAMPLERATE          1021
+#define IDC_CHANNELS            1022
+#define IDC_BITS                1023
+#define IDC_SLIDER              1025
+#define IDC_HOMELINK            1026
+#define IDC_PRODUCTLINK         1028
+#define IDC_STATUSBAR           10350
+#define IDW_TOOLBAR             0xE800
+#define IDW_CONTROLBAR_LAST     0xE8FF
+
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
+
+// The maker's home page and the product's web page
+#define VORSEL_HOME_PAGE        "http://quenbrook.example"
+#define VORSEL_PRODUCT_PAGE     "http://quenbrook.example/vorsel"
+#define VORSEL_NOTICE           "Copyright (C) 2012 Quenbrook Software"
