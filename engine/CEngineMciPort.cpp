@@ -1,0 +1,17 @@
+#include "CEngineMciPort.h"
+#include "CWaveEngine.h"
+
+MCIERROR CEngineMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params)
+{
+    return m_engine.SendCommand(id, msg, flags, params);
+}
+
+BOOL CEngineMciPort::GetErrorString(MCIERROR code, LPSTR text, UINT size)
+{
+    return mciGetErrorStringA(code, text, size);
+}
+
+int CEngineMciPort::ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    return MessageBoxA(owner, text, caption, type);
+}

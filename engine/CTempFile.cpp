@@ -1,0 +1,69 @@
+#include "CTempFile.h"
+
+CTempFile::CTempFile() : m_hFile(INVALID_HANDLE_VALUE), m_size(0) {}
+
+CTempFile::~CTempFile()
+{
+    if (m_hFile != INVALID_HANDLE_VALUE)
+        CloseHandle(m_hFile);
+    // Delete-on-close normally removed it already; this covers file systems without it.
+    if (!m_path.empty())
+        DeleteFileA(m_path.c_str());
+}
+
+bool CTempFile::Create()
+{
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, folder);
+    if (n == 0 || n >= MAX_PATH || GetTempFileNameA(folder, "vsr", 0, path) == 0)
+        return false;
+    m_path = path;
+    m_hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                          nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    return m_hFile != INVALID_HANDLE_VALUE;
+}
+
+bool CTempFile::TransferAt(uint64_t offset, void* buffer, DWORD n, bool write)
+{
+    // Positioned I/O on a synchronous handle: no shared file pointer between threads.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD done = 0;
+    const BOOL ok = write ? WriteFile(m_hFile, buffer, n, &done, &at)
+                          : ReadFile(m_hFile, buffer, n, &done, &at);
+    return ok && done == n;
+}
+
+bool CTempFile::ReadAt(uint64_t offset, void* buffer, DWORD n)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (offset > m_size || n > m_size - offset)
+        return false;
+    return n == 0 || TransferAt(offset, buffer, n, false);
+}
+
+bool CTempFile::WriteAt(uint64_t offset, const void* buffer, DWORD n)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (offset > m_size)
+        return false;   // no holes: every byte of the content is written by us
+    if (n && !TransferAt(offset, const_cast<void*>(buffer), n, true))
+        return false;
+    if (offset + n > m_size)
+        m_size = offset + n;
+    return true;
+}
+
+bool CTempFile::Append(const void* buffer, DWORD n)
+{
+    return WriteAt(Size(), buffer, n);
+}
+
+uint64_t CTempFile::Size() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_size;
+}

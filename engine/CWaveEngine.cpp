@@ -1,0 +1,162 @@
+#include "CWaveEngine.h"
+#include <cstring>
+
+namespace {
+
+const DWORD kAlways = MCI_NOTIFY | MCI_WAIT;
+const DWORD kWaveSetFlags = MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS | MCI_WAVE_SET_SAMPLESPERSEC |
+                            MCI_WAVE_SET_AVGBYTESPERSEC | MCI_WAVE_SET_BLOCKALIGN |
+                            MCI_WAVE_SET_BITSPERSAMPLE;
+// A device id is a WORD; 0 means "no device" and MCI_ALL_DEVICE_ID is reserved.
+const MCIDEVICEID kLastUsableId = 0xFFFE;
+
+// Flags a command understands; anything else is refused rather than ignored.
+DWORD AllowedFlags(UINT msg)
+{
+    switch (msg) {
+    case MCI_CLOSE:
+    case MCI_STOP:
+    case MCI_PAUSE:
+    case MCI_RESUME: return kAlways;
+    case MCI_SET: return kAlways | MCI_SET_TIME_FORMAT | kWaveSetFlags | MCI_WAVE_SET_ANYINPUT | MCI_WAVE_SET_ANYOUTPUT;
+    case MCI_STATUS: return kAlways | MCI_STATUS_ITEM;
+    case MCI_RECORD: return kAlways | MCI_FROM | MCI_TO | MCI_RECORD_INSERT | MCI_RECORD_OVERWRITE;
+    case MCI_PLAY: return kAlways | MCI_FROM | MCI_TO;
+    case MCI_SEEK: return kAlways | MCI_TO | MCI_SEEK_TO_START | MCI_SEEK_TO_END;
+    case MCI_SAVE: return kAlways | MCI_SAVE_FILE;
+    default: return 0;
+    }
+}
+
+bool IsWaveAudio(DWORD flags, const MCI_OPEN_PARMSA& parms)
+{
+    if (!(flags & MCI_OPEN_TYPE))
+        return true;   // the element alone names a wave file
+    return parms.lpstrDeviceType && lstrcmpiA(parms.lpstrDeviceType, "waveaudio") == 0;
+}
+
+// Every MCI_*_PARMS record starts with the callback window.
+void NotifySuccess(DWORD flags, DWORD_PTR params, MCIDEVICEID id)
+{
+    if ((flags & MCI_NOTIFY) && params) {
+        const HWND window = reinterpret_cast<HWND>(reinterpret_cast<MCI_GENERIC_PARMS*>(params)->dwCallback);
+        if (window)
+            PostMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, id);
+    }
+}
+
+} // namespace
+
+CWaveEngine::CWaveEngine() : m_dataLimit(0xFFFFFFFFu) {}
+
+CWaveEngine::~CWaveEngine()
+{
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    m_devices.clear();
+}
+
+size_t CWaveEngine::OpenDeviceCount() const
+{
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    return m_devices.size();
+}
+
+MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params)
+{
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    if (msg == MCI_OPEN)
+        return Open(static_cast<DWORD>(flags), reinterpret_cast<MCI_OPEN_PARMSA*>(params));
+    if (msg == MCI_CLOSE && id == MCI_ALL_DEVICE_ID) {
+        m_devices.clear();
+        return 0;
+    }
+    const auto found = m_devices.find(id);
+    if (id == 0 || found == m_devices.end())
+        return MCIERR_INVALID_DEVICE_ID;
+    const DWORD allowed = AllowedFlags(msg);
+    if (allowed == 0)
+        return MCIERR_UNRECOGNIZED_COMMAND;
+    if (flags & ~static_cast<DWORD_PTR>(allowed))
+        return MCIERR_UNSUPPORTED_FUNCTION;
+    if (msg == MCI_CLOSE) {
+        m_devices.erase(found);
+        NotifySuccess(static_cast<DWORD>(flags), params, id);
+        return 0;
+    }
+    if (!params)
+        return MCIERR_NULL_PARAMETER_BLOCK;
+    const MCIERROR error = Dispatch(*found->second, msg, static_cast<DWORD>(flags), params);
+    // Record and play owe their notice at their end; the rest are done on return.
+    if (!error && msg != MCI_RECORD && msg != MCI_PLAY)
+        NotifySuccess(static_cast<DWORD>(flags), params, id);
+    return error;
+}
+
+MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA* parms)
+{
+    if (!parms)
+        return MCIERR_NULL_PARAMETER_BLOCK;
+    if (flags & ~(kAlways | MCI_OPEN_TYPE | MCI_OPEN_ELEMENT))
+        return MCIERR_UNSUPPORTED_FUNCTION;
+    if (!IsWaveAudio(flags, *parms))
+        return MCIERR_INVALID_DEVICE_NAME;
+    if (m_devices.size() >= kLastUsableId)
+        return MCIERR_OUT_OF_MEMORY;
+    do
+        m_lastId = m_lastId >= kLastUsableId ? 1 : m_lastId + 1;
+    while (m_devices.count(m_lastId));
+    auto device = std::make_unique<CEngineDevice>(m_lastId, m_dataLimit);
+    const MCIERROR error = device->Load((flags & MCI_OPEN_ELEMENT) ? parms->lpstrElementName : nullptr);
+    if (error)
+        return error;
+    parms->wDeviceID = m_lastId;
+    m_devices[m_lastId] = std::move(device);
+    NotifySuccess(flags, reinterpret_cast<DWORD_PTR>(parms), m_lastId);
+    return 0;
+}
+
+MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params)
+{
+    switch (msg) {
+    case MCI_SET: return Set(device, flags, params);
+    case MCI_STATUS: {
+        auto* status = reinterpret_cast<MCI_STATUS_PARMS*>(params);
+        if (!(flags & MCI_STATUS_ITEM))
+            return MCIERR_MISSING_PARAMETER;
+        return device.Status(status->dwItem, status->dwReturn);
+    }
+    case MCI_RECORD: return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params));
+    case MCI_PLAY: return device.Play(flags, *reinterpret_cast<MCI_PLAY_PARMS*>(params));
+    case MCI_STOP: return device.Stop();
+    case MCI_PAUSE: return device.Pause();
+    case MCI_RESUME: return device.Resume();
+    case MCI_SEEK: return device.Seek(flags, *reinterpret_cast<MCI_SEEK_PARMS*>(params));
+    case MCI_SAVE: {
+        auto* save = reinterpret_cast<MCI_SAVE_PARMSA*>(params);
+        if (!(flags & MCI_SAVE_FILE) || !save->lpfilename)
+            return MCIERR_FILENAME_REQUIRED;
+        return device.Save(save->lpfilename);
+    }
+    default: return MCIERR_UNRECOGNIZED_COMMAND;
+    }
+}
+
+MCIERROR CWaveEngine::Set(CEngineDevice& device, DWORD flags, DWORD_PTR params)
+{
+    if (!(flags & (MCI_SET_TIME_FORMAT | kWaveSetFlags | MCI_WAVE_SET_ANYINPUT | MCI_WAVE_SET_ANYOUTPUT)))
+        return MCIERR_MISSING_PARAMETER;
+    if (flags & MCI_SET_TIME_FORMAT) {
+        const MCIERROR error = device.SetTimeFormat(reinterpret_cast<MCI_SET_PARMS*>(params)->dwTimeFormat);
+        if (error)
+            return error;
+    }
+    if (flags & kWaveSetFlags)
+        return device.SetWaveFormat(flags, *reinterpret_cast<MCI_WAVE_SET_PARMS*>(params));
+    return 0;
+}
+
+CWaveEngine& GetWaveEngine()
+{
+    static CWaveEngine engine;
+    return engine;
+}

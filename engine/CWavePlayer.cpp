@@ -1,0 +1,155 @@
+#include "CWavePlayer.h"
+#include "WaveDriver.h"
+#include <algorithm>
+
+CWavePlayer::CWavePlayer(const wave::PcmFormat& format, const CPcmContent& content, uint64_t from,
+                         uint64_t to, std::shared_ptr<CMciNotice> notice)
+    : m_format(format), m_content(content), m_from(from), m_to(to), m_nextRead(from),
+      m_notice(std::move(notice))
+{
+}
+
+CWavePlayer::~CWavePlayer()
+{
+    Stop();
+    CloseDevice();
+    if (m_hEvent)
+        CloseHandle(m_hEvent);
+}
+
+MCIERROR CWavePlayer::Start()
+{
+    if (m_from >= m_to) {
+        // Nothing to play is a play that has reached its end.
+        m_ended = true;
+        m_notice->Post(MCI_NOTIFY_SUCCESSFUL);
+        return 0;
+    }
+    if (waveOutGetNumDevs() == 0)
+        return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    m_hEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!m_hEvent)
+        return MCIERR_OUT_OF_MEMORY;
+    WAVEFORMATEX wfx = ToWaveFormat(m_format);
+    MMRESULT result = waveOutOpen(&m_hOut, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_hEvent), 0,
+                                  CALLBACK_EVENT);
+    if (result != MMSYSERR_NOERROR) {
+        m_hOut = nullptr;
+        return OutputError(result);
+    }
+    const DWORD bytes = BufferBytes(m_format, kBuffersPerSecond);
+    m_buffers.assign(kBufferCount, std::vector<char>(bytes));
+    m_headers.assign(kBufferCount, WAVEHDR{});
+    for (unsigned i = 0; i < kBufferCount && m_nextRead < m_to; ++i) {
+        if (!Queue(m_headers[i])) {
+            CloseDevice();
+            return MCIERR_FILE_READ;
+        }
+    }
+    m_lastDoneTick = GetTickCount();
+    m_worker = std::thread(&CWavePlayer::Run, this);
+    return 0;
+}
+
+bool CWavePlayer::Queue(WAVEHDR& header)
+{
+    const size_t index = &header - m_headers.data();
+    const DWORD n = static_cast<DWORD>(std::min<uint64_t>(m_buffers[index].size(), m_to - m_nextRead));
+    if (header.dwFlags & WHDR_PREPARED)
+        waveOutUnprepareHeader(m_hOut, &header, sizeof(WAVEHDR));
+    header = WAVEHDR{};
+    header.lpData = m_buffers[index].data();
+    header.dwBufferLength = n;
+    if (!m_content.Read(m_nextRead, header.lpData, n))
+        return false;
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (waveOutPrepareHeader(m_hOut, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
+        waveOutWrite(m_hOut, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+        return false;
+    m_nextRead += n;
+    ++m_inFlight;
+    return true;
+}
+
+void CWavePlayer::Stop()
+{
+    m_stopRequested = true;
+    if (m_hEvent)
+        SetEvent(m_hEvent);
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void CWavePlayer::Pause()
+{
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (m_hOut && !m_paused) {
+        m_paused = true;
+        waveOutPause(m_hOut);
+    }
+}
+
+void CWavePlayer::Resume()
+{
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (m_hOut && m_paused) {
+        m_paused = false;
+        m_lastDoneTick = GetTickCount();
+        waveOutRestart(m_hOut);
+    }
+}
+
+void CWavePlayer::Run()
+{
+    while (!m_stopRequested) {
+        WaitForSingleObject(m_hEvent, 100);
+        if (m_stopRequested)
+            break;
+        Outcome outcome = CollectDone();
+        if (outcome == Outcome::Running && !m_paused && GetTickCount() - m_lastDoneTick > kStallMs)
+            outcome = Outcome::Failed;
+        if (outcome != Outcome::Running) {
+            Finish(outcome);
+            return;
+        }
+    }
+    Finish(Outcome::Running);
+}
+
+CWavePlayer::Outcome CWavePlayer::CollectDone()
+{
+    for (unsigned seen = 0; seen < kBufferCount && m_inFlight; ++seen) {
+        WAVEHDR& header = m_headers[m_next];
+        if (!(header.dwFlags & WHDR_DONE))
+            break;
+        m_next = (m_next + 1) % kBufferCount;
+        --m_inFlight;
+        m_lastDoneTick = GetTickCount();
+        m_played += header.dwBufferLength;
+        if (m_nextRead < m_to && !Queue(header))
+            return Outcome::Failed;
+    }
+    return m_inFlight == 0 ? Outcome::Done : Outcome::Running;
+}
+
+void CWavePlayer::Finish(Outcome outcome)
+{
+    CloseDevice();
+    if (m_stopRequested && outcome == Outcome::Running)
+        return;   // the one who stopped us owns the notice
+    m_ended = true;
+    m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+}
+
+void CWavePlayer::CloseDevice()
+{
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (!m_hOut)
+        return;
+    waveOutReset(m_hOut);
+    for (WAVEHDR& header : m_headers)
+        if (header.dwFlags & WHDR_PREPARED)
+            waveOutUnprepareHeader(m_hOut, &header, sizeof(WAVEHDR));
+    waveOutClose(m_hOut);
+    m_hOut = nullptr;
+}

@@ -1,0 +1,158 @@
+#include "CWaveRecorder.h"
+#include "WaveDriver.h"
+#include <algorithm>
+
+CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take,
+                             uint64_t limitBytes, std::shared_ptr<CMciNotice> notice)
+    : m_format(format), m_take(std::move(take)), m_limit(limitBytes), m_notice(std::move(notice))
+{
+}
+
+CWaveRecorder::~CWaveRecorder()
+{
+    Stop();
+    CloseDevice();
+    if (m_hEvent)
+        CloseHandle(m_hEvent);
+}
+
+MCIERROR CWaveRecorder::Start()
+{
+    if (waveInGetNumDevs() == 0)
+        return MCIERR_WAVE_INPUTSUNSUITABLE;
+    m_hEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!m_hEvent)
+        return MCIERR_OUT_OF_MEMORY;
+    WAVEFORMATEX wfx = ToWaveFormat(m_format);
+    MMRESULT result = waveInOpen(&m_hIn, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_hEvent), 0,
+                                 CALLBACK_EVENT);
+    if (result != MMSYSERR_NOERROR) {
+        m_hIn = nullptr;
+        return InputError(result);
+    }
+    const DWORD bytes = BufferBytes(m_format, kBuffersPerSecond);
+    m_buffers.assign(kBufferCount, std::vector<char>(bytes));
+    m_headers.assign(kBufferCount, WAVEHDR{});
+    for (unsigned i = 0; i < kBufferCount && result == MMSYSERR_NOERROR; ++i) {
+        m_headers[i].lpData = m_buffers[i].data();
+        m_headers[i].dwBufferLength = bytes;
+        result = waveInPrepareHeader(m_hIn, &m_headers[i], sizeof(WAVEHDR));
+        if (result == MMSYSERR_NOERROR)
+            result = waveInAddBuffer(m_hIn, &m_headers[i], sizeof(WAVEHDR));
+    }
+    if (result == MMSYSERR_NOERROR)
+        result = waveInStart(m_hIn);
+    if (result != MMSYSERR_NOERROR) {
+        CloseDevice();
+        return InputError(result);
+    }
+    m_lastDoneTick = GetTickCount();
+    m_worker = std::thread(&CWaveRecorder::Run, this);
+    return 0;
+}
+
+void CWaveRecorder::Stop()
+{
+    m_stopRequested = true;
+    if (m_hEvent)
+        SetEvent(m_hEvent);
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void CWaveRecorder::Pause()
+{
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (m_hIn && !m_paused) {
+        m_paused = true;
+        waveInStop(m_hIn);   // the partly filled buffer comes back and is kept
+    }
+}
+
+void CWaveRecorder::Resume()
+{
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (m_hIn && m_paused) {
+        m_paused = false;
+        m_lastDoneTick = GetTickCount();
+        waveInStart(m_hIn);
+    }
+}
+
+void CWaveRecorder::Run()
+{
+    while (!m_stopRequested) {
+        WaitForSingleObject(m_hEvent, 100);
+        Outcome outcome = CollectDone(true);
+        if (outcome == Outcome::Running && !m_paused && GetTickCount() - m_lastDoneTick > kStallMs)
+            outcome = Outcome::Failed;   // the device went away without a word
+        if (outcome != Outcome::Running) {
+            Finish(outcome);
+            return;
+        }
+    }
+    Finish(Outcome::Running);
+}
+
+CWaveRecorder::Outcome CWaveRecorder::CollectDone(bool requeue)
+{
+    // Buffers come back in the order they were queued; take them in that order.
+    for (unsigned seen = 0; seen < kBufferCount; ++seen) {
+        WAVEHDR& header = m_headers[m_next];
+        if (!(header.dwFlags & WHDR_DONE))
+            break;
+        header.dwFlags &= ~WHDR_DONE;
+        m_next = (m_next + 1) % kBufferCount;
+        m_lastDoneTick = GetTickCount();
+        const Outcome kept = Keep(header);
+        if (kept != Outcome::Running)
+            return kept;
+        if (requeue) {
+            std::lock_guard<std::mutex> guard(m_deviceLock);
+            if (waveInAddBuffer(m_hIn, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+                return Outcome::Failed;
+        }
+    }
+    return Outcome::Running;
+}
+
+CWaveRecorder::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
+{
+    const uint64_t room = m_limit - m_recorded;
+    DWORD bytes = static_cast<DWORD>(std::min<uint64_t>(header.dwBytesRecorded, room));
+    bytes -= bytes % m_format.blockAlign;
+    if (bytes && !m_take->Append(header.lpData, bytes))
+        return Outcome::Failed;   // disk full or the temp file broke: keep what is written
+    m_recorded += bytes;
+    return m_recorded >= m_limit ? Outcome::LimitReached : Outcome::Running;
+}
+
+void CWaveRecorder::Finish(Outcome outcome)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_deviceLock);
+        waveInReset(m_hIn);
+    }
+    // A stop keeps the partial buffers the reset hands back; after the limit or a failure
+    // they are dropped (there is no room for them, or the take is no longer writable).
+    if (outcome == Outcome::Running)
+        outcome = CollectDone(false);
+    CloseDevice();
+    if (m_stopRequested && outcome == Outcome::Running)
+        return;   // the one who stopped us owns the notice
+    m_ended = true;
+    m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+}
+
+void CWaveRecorder::CloseDevice()
+{
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (!m_hIn)
+        return;
+    waveInReset(m_hIn);
+    for (WAVEHDR& header : m_headers)
+        if (header.dwFlags & WHDR_PREPARED)
+            waveInUnprepareHeader(m_hIn, &header, sizeof(WAVEHDR));
+    waveInClose(m_hIn);
+    m_hIn = nullptr;
+}

@@ -1,0 +1,169 @@
+#include "WaveFileIO.h"
+#include "CFileByteSource.h"
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const DWORD kCopyChunk = 64 * 1024;
+
+MCIERROR OpenError(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE:
+        return MCIERR_FILE_NOT_FOUND;
+    default:
+        return MCIERR_FILE_READ;
+    }
+}
+
+HANDLE OpenForReading(const char* path, MCIERROR& error)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        error = OpenError(GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error = MCIERR_INVALID_FILE;
+        return INVALID_HANDLE_VALUE;
+    }
+    // Shared for writing and deleting too: we only copy out, and must not stand in the way
+    // of the user replacing the file (our own save onto it included).
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        error = OpenError(GetLastError());
+    return file;
+}
+
+MCIERROR CopySamples(CFileByteSource& source, const wave::WaveLayout& layout, CTempFile& target)
+{
+    std::vector<char> buffer(kCopyChunk);
+    for (uint64_t done = 0; done < layout.dataBytes;) {
+        const DWORD n = static_cast<DWORD>(std::min<uint64_t>(kCopyChunk, layout.dataBytes - done));
+        if (!source.ReadAt(layout.dataOffset + done, buffer.data(), n))
+            return MCIERR_FILE_READ;
+        if (!target.Append(buffer.data(), n))
+            return MCIERR_FILE_WRITE;
+        done += n;
+    }
+    return 0;
+}
+
+MCIERROR ReadInto(HANDLE file, std::shared_ptr<CTempFile>& copy, wave::PcmFormat& format)
+{
+    CFileByteSource source(file);
+    if (!source.SizeKnown())
+        return MCIERR_FILE_READ;
+    wave::WaveLayout layout;
+    const wave::WaveError parsed = wave::ParseWave(source, layout);
+    if (parsed == wave::WaveError::ReadFailed)
+        return MCIERR_FILE_READ;
+    if (parsed != wave::WaveError::None)
+        return MCIERR_INVALID_FILE;
+    copy = std::make_shared<CTempFile>();
+    if (!copy->Create())
+        return MCIERR_FILE_WRITE;
+    format = layout.format;
+    return CopySamples(source, layout, *copy);
+}
+
+// Where the finished file goes and the folder its temporary sibling is made in.
+bool SplitTarget(const char* path, std::string& full, std::string& folder)
+{
+    char buffer[MAX_PATH];
+    char* name = nullptr;
+    const DWORD n = GetFullPathNameA(path, MAX_PATH, buffer, &name);
+    if (n == 0 || n >= MAX_PATH || !name || !*name)
+        return false;
+    full = buffer;
+    folder.assign(buffer, name);
+    return true;
+}
+
+bool TargetReplaceable(const std::string& full)
+{
+    const DWORD attributes = GetFileAttributesA(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;   // a new file
+    // Checked up front: a rename may replace a read-only file where the system allows it.
+    return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+}
+
+bool WriteAll(HANDLE file, const void* data, DWORD n)
+{
+    DWORD done = 0;
+    return WriteFile(file, data, n, &done, nullptr) && done == n;
+}
+
+MCIERROR WriteWave(HANDLE file, const CPcmContent& content, const wave::PcmFormat& format)
+{
+    const uint64_t length = content.Length();
+    uint8_t header[wave::kPcmHeaderBytes];
+    if (length > wave::MaxDataBytes(format) ||
+        !wave::BuildPcmHeader(format, static_cast<uint32_t>(length), header))
+        return MCIERR_FILE_NOT_SAVED;
+    if (!WriteAll(file, header, sizeof header))
+        return MCIERR_FILE_WRITE;
+    std::vector<char> buffer(kCopyChunk);
+    for (uint64_t done = 0; done < length;) {
+        const DWORD n = static_cast<DWORD>(std::min<uint64_t>(kCopyChunk, length - done));
+        if (!content.Read(done, buffer.data(), n))
+            return MCIERR_FILE_READ;
+        if (!WriteAll(file, buffer.data(), n))
+            return MCIERR_FILE_WRITE;
+        done += n;
+    }
+    const char pad = 0;
+    if (wave::PadBytes(static_cast<uint32_t>(length)) && !WriteAll(file, &pad, 1))
+        return MCIERR_FILE_WRITE;
+    return FlushFileBuffers(file) ? 0 : MCIERR_FILE_WRITE;
+}
+
+} // namespace
+
+MCIERROR LoadWaveFile(const char* path, CPcmContent& content, wave::PcmFormat& format)
+{
+    MCIERROR error = 0;
+    HANDLE file = OpenForReading(path, error);
+    if (file == INVALID_HANDLE_VALUE)
+        return error;
+    std::shared_ptr<CTempFile> copy;
+    wave::PcmFormat loaded;
+    error = ReadInto(file, copy, loaded);
+    CloseHandle(file);
+    if (error)
+        return error;
+    content.Clear();
+    content.Insert(0, CPcmContent::Piece{copy, 0, copy->Size()});
+    format = loaded;
+    return 0;
+}
+
+MCIERROR SaveWaveFile(const char* path, const CPcmContent& content, const wave::PcmFormat& format)
+{
+    if (!path || !*path)
+        return MCIERR_FILENAME_REQUIRED;
+    std::string full, folder;
+    if (!SplitTarget(path, full, folder) || !TargetReplaceable(full))
+        return MCIERR_FILE_NOT_SAVED;
+    char temp[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "vsv", 0, temp) == 0)
+        return MCIERR_FILE_NOT_SAVED;   // missing folder, or no right to write in it
+    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    MCIERROR error = file == INVALID_HANDLE_VALUE ? MCIERR_FILE_NOT_SAVED : WriteWave(file, content, format);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!error && !MoveFileExA(temp, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = MCIERR_FILE_NOT_SAVED;
+    if (error)
+        DeleteFileA(temp);
+    return error;
+}

@@ -1,0 +1,135 @@
+// The MCI contract of the engine's commands, apart from sound: ids, flags, formats.
+#include "EngineCommands.h"
+#include "EngineTestSupport.h"
+
+TEST_F(EngineTest, RefusesCommandsWithoutAnOpenDevice)
+{
+    MCI_GENERIC_PARMS generic = {};
+    const auto parms = reinterpret_cast<DWORD_PTR>(&generic);
+    EXPECT_EQ(engine.SendCommand(0, MCI_STOP, MCI_WAIT, parms), MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(engine.SendCommand(0, MCI_CLOSE, 0, 0), MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(engine.SendCommand(42, MCI_PLAY, MCI_NOTIFY, parms), MCIERR_INVALID_DEVICE_ID);
+
+    const MCIDEVICEID id = Open();
+    ASSERT_NE(id, 0u);
+    EXPECT_EQ(Close(id), 0u);
+    EXPECT_EQ(Stop(id), MCIERR_INVALID_DEVICE_ID) << "a closed id must not reach anything";
+    EXPECT_EQ(engine.OpenDeviceCount(), 0u);
+}
+
+TEST_F(EngineTest, GivesEachOpenDeviceItsOwnId)
+{
+    const MCIDEVICEID a = Open();
+    const MCIDEVICEID b = Open();
+    EXPECT_NE(a, 0u);
+    EXPECT_NE(b, 0u);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(engine.OpenDeviceCount(), 2u);
+}
+
+TEST_F(EngineTest, RefusesUnknownCommandsFlagsAndDeviceTypes)
+{
+    const MCIDEVICEID id = Open();
+    MCI_GENERIC_PARMS generic = {};
+    const auto parms = reinterpret_cast<DWORD_PTR>(&generic);
+    EXPECT_EQ(engine.SendCommand(id, MCI_CUE, MCI_WAIT, parms), MCIERR_UNRECOGNIZED_COMMAND);
+    EXPECT_EQ(engine.SendCommand(id, MCI_STOP, MCI_WAIT | 0x00100000, parms), MCIERR_UNSUPPORTED_FUNCTION);
+    EXPECT_EQ(engine.SendCommand(id, MCI_STATUS, MCI_STATUS_ITEM, 0), MCIERR_NULL_PARAMETER_BLOCK);
+    DWORD answer = 0;
+    EXPECT_EQ(StatusOf(id, 0x7777, answer), MCIERR_BAD_CONSTANT);
+
+    MCI_OPEN_PARMSA open = {};
+    open.lpstrDeviceType = "sequencer";
+    open.lpstrElementName = "";
+    EXPECT_EQ(engine.SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT,
+                                 reinterpret_cast<DWORD_PTR>(&open)),
+              MCIERR_INVALID_DEVICE_NAME);
+    EXPECT_EQ(open.wDeviceID, 0u);
+}
+
+TEST_F(EngineTest, NewRecordingIsEmptyAndTakesAConsistentFormat)
+{
+    const MCIDEVICEID id = Open();
+    EXPECT_EQ(Length(id), 0u);
+    EXPECT_EQ(Position(id), 0u);
+    ASSERT_EQ(SetFormat(id, 2, 22050, 16), 0u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_CHANNELS), 2u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_SAMPLESPERSEC), 22050u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BITSPERSAMPLE), 16u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BLOCKALIGN), 4u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_AVGBYTESPERSEC), 88200u);
+}
+
+TEST_F(EngineTest, RefusesInconsistentOrForeignFormatsWithoutFixingThem)
+{
+    const MCIDEVICEID id = Open();
+    ASSERT_EQ(SetFormat(id, 1, 8000, 16), 0u);
+    EXPECT_NE(SetFormat(id, 2, 44100, 16, WAVE_FORMAT_PCM, 1), 0u) << "block align off by one";
+    EXPECT_NE(SetFormat(id, 2, 44100, 16, WAVE_FORMAT_PCM, 0, 4), 0u) << "bytes/s off";
+    EXPECT_NE(SetFormat(id, 2, 44100, 16, 2 /* ADPCM */), 0u);
+    EXPECT_NE(SetFormat(id, 0, 44100, 16), 0u);
+    EXPECT_NE(SetFormat(id, 2, 44100, 24), 0u);
+    // Each refusal left the previous format untouched.
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_CHANNELS), 1u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_SAMPLESPERSEC), 8000u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BITSPERSAMPLE), 16u);
+}
+
+TEST_F(EngineTest, TimeFormatsConvertPositionsAndBadOnesAreRefused)
+{
+    CEngineScratchDir dir;
+    const std::string path = dir.Path("tone.wav");
+    ASSERT_TRUE(EngineWriteToneFile(path, 440, 2.0, 2, 22050, 16));
+    const MCIDEVICEID id = Open(path.c_str());
+    EXPECT_EQ(Length(id), 2000u);
+
+    MCI_SET_PARMS set = {};
+    set.dwTimeFormat = MCI_FORMAT_BYTES;
+    ASSERT_EQ(engine.SendCommand(id, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&set)), 0u);
+    EXPECT_EQ(Length(id), 2u * 22050 * 4);
+    set.dwTimeFormat = MCI_FORMAT_SAMPLES;
+    ASSERT_EQ(engine.SendCommand(id, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&set)), 0u);
+    EXPECT_EQ(Length(id), 2u * 22050);
+    set.dwTimeFormat = MCI_FORMAT_FRAMES;
+    EXPECT_EQ(engine.SendCommand(id, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&set)),
+              MCIERR_BAD_TIME_FORMAT);
+    EXPECT_EQ(Length(id), 2u * 22050) << "a refused time format must not replace the current one";
+}
+
+TEST_F(EngineTest, SeeksWithinTheContentOnly)
+{
+    CEngineScratchDir dir;
+    const std::string path = dir.Path("tone.wav");
+    ASSERT_TRUE(EngineWriteToneFile(path, 440, 1.0, 1, 8000, 8));
+    const MCIDEVICEID id = Open(path.c_str());
+    ASSERT_EQ(Seek(id, 400), 0u);
+    EXPECT_EQ(Position(id), 400u);
+    EXPECT_EQ(Seek(id, 1001), MCIERR_OUTOFRANGE);
+    EXPECT_EQ(Position(id), 400u);
+    MCI_SEEK_PARMS seek = {};
+    ASSERT_EQ(engine.SendCommand(id, MCI_SEEK, MCI_SEEK_TO_END | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&seek)), 0u);
+    EXPECT_EQ(Position(id), 1000u);
+    EXPECT_EQ(engine.SendCommand(id, MCI_SEEK, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&seek)), MCIERR_MISSING_PARAMETER);
+}
+
+TEST_F(EngineTest, FormatCannotChangeUnderExistingSound)
+{
+    CEngineScratchDir dir;
+    const std::string path = dir.Path("tone.wav");
+    ASSERT_TRUE(EngineWriteToneFile(path, 440, 0.5, 1, 11025, 8));
+    const MCIDEVICEID id = Open(path.c_str());
+    EXPECT_EQ(SetFormat(id, 2, 44100, 16), MCIERR_NONAPPLICABLE_FUNCTION);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_SAMPLESPERSEC), 11025u);
+}
+
+TEST_F(EngineTest, SynchronousCommandsWithNotifyPostSuccess)
+{
+    CEngineNoticeWindow window;
+    const MCIDEVICEID id = Open();
+    MCI_SEEK_PARMS seek = {};
+    seek.dwCallback = reinterpret_cast<DWORD_PTR>(window.Handle());
+    ASSERT_EQ(engine.SendCommand(id, MCI_SEEK, MCI_SEEK_TO_START | MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&seek)), 0u);
+    EXPECT_EQ(window.WaitForNotice(2000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_EQ(window.notices.size(), 1u);
+    EXPECT_EQ(window.notices[0].device, LPARAM(id));
+}

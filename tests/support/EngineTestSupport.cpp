@@ -1,0 +1,262 @@
+#include "EngineTestSupport.h"
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace {
+const char kNoticeClass[] = "VorselEngineTestNotices";
+const double kPi = 3.14159265358979323846;
+
+uint16_t Le16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Le32(const unsigned char* p) { return uint32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24)); }
+void Put16(std::vector<char>& b, uint16_t v) { b.push_back(char(v)); b.push_back(char(v >> 8)); }
+void Put32(std::vector<char>& b, uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(char(v >> (8 * i))); }
+}
+
+CEngineNoticeWindow::CEngineNoticeWindow()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kNoticeClass;
+    RegisterClassA(&wc);   // fails harmlessly when already registered
+    m_hWnd = CreateWindowExA(0, kNoticeClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+CEngineNoticeWindow::~CEngineNoticeWindow()
+{
+    DestroyWindow(m_hWnd);
+}
+
+LRESULT CALLBACK CEngineNoticeWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == MM_MCINOTIFY) {
+        auto* self = reinterpret_cast<CEngineNoticeWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (self)
+            self->notices.push_back({wp, lp});
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+bool CEngineNoticeWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+WPARAM CEngineNoticeWindow::WaitForNotice(DWORD timeoutMs)
+{
+    const size_t before = notices.size();
+    if (!PumpUntil([&] { return notices.size() > before; }, timeoutMs))
+        return 0;
+    return notices[before].code;
+}
+
+void CEngineNoticeWindow::Pump(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+CEngineTone::CEngineTone(double hz, double seconds)
+{
+    const size_t frames = size_t(seconds * 44100);
+    m_samples.resize(frames * 2);
+    for (size_t i = 0; i < frames; ++i)
+        m_samples[2 * i] = m_samples[2 * i + 1] = int16_t(12000 * std::sin(2 * kPi * hz * i / 44100.0));
+}
+
+CEngineTone::~CEngineTone()
+{
+    Stop();
+}
+
+bool CEngineTone::Start()
+{
+    WAVEFORMATEX wfx = {WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+    if (waveOutOpen(&m_hOut, WAVE_MAPPER, &wfx, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+        m_hOut = nullptr;
+        return false;
+    }
+    m_header.lpData = reinterpret_cast<LPSTR>(m_samples.data());
+    m_header.dwBufferLength = DWORD(m_samples.size() * sizeof(int16_t));
+    return waveOutPrepareHeader(m_hOut, &m_header, sizeof m_header) == MMSYSERR_NOERROR &&
+           waveOutWrite(m_hOut, &m_header, sizeof m_header) == MMSYSERR_NOERROR;
+}
+
+void CEngineTone::Stop()
+{
+    if (!m_hOut)
+        return;
+    waveOutReset(m_hOut);
+    waveOutUnprepareHeader(m_hOut, &m_header, sizeof m_header);
+    waveOutClose(m_hOut);
+    m_hOut = nullptr;
+}
+
+bool EngineReadCanonicalWave(const std::string& path, EngineWave& wave, std::string& why)
+{
+    const std::vector<char> raw = EngineReadFile(path);
+    const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
+    if (raw.size() < 44) { why = "shorter than a header"; return false; }
+    const uint32_t dataBytes = Le32(p + 40);
+    if (std::memcmp(p, "RIFF", 4) || std::memcmp(p + 8, "WAVEfmt ", 8) || std::memcmp(p + 36, "data", 4)) {
+        why = "not a canonical header"; return false;
+    }
+    if (Le32(p + 16) != 16 || Le16(p + 20) != 1) { why = "fmt size or tag"; return false; }
+    wave.channels = Le16(p + 22);
+    wave.rate = Le32(p + 24);
+    wave.avgBytes = Le32(p + 28);
+    wave.blockAlign = Le16(p + 32);
+    wave.bits = Le16(p + 34);
+    if (wave.blockAlign != wave.channels * wave.bits / 8 || wave.avgBytes != wave.rate * wave.blockAlign) {
+        why = "inconsistent fmt"; return false;
+    }
+    if (dataBytes % wave.blockAlign || raw.size() != 44 + dataBytes + (dataBytes & 1)) {
+        why = "data size does not match the file"; return false;
+    }
+    if (Le32(p + 4) != 36 + dataBytes + (dataBytes & 1)) { why = "RIFF size"; return false; }
+    const size_t frames = dataBytes / wave.blockAlign;
+    wave.mono.resize(frames);
+    for (size_t f = 0; f < frames; ++f) {
+        double sum = 0;
+        for (uint16_t c = 0; c < wave.channels; ++c) {
+            const unsigned char* s = p + 44 + f * wave.blockAlign + c * (wave.bits / 8);
+            sum += wave.bits == 8 ? (s[0] - 128) / 128.0 : int16_t(Le16(s)) / 32768.0;
+        }
+        wave.mono[f] = sum / wave.channels;
+    }
+    return true;
+}
+
+double EngineDominantHz(const std::vector<double>& samples, uint32_t rate, double lo, double hi)
+{
+    double bestHz = 0, bestPower = -1;
+    const size_t n = std::min<size_t>(samples.size(), rate);   // one second is plenty
+    const size_t start = samples.size() > n ? (samples.size() - n) / 2 : 0;
+    for (double hz = lo; hz <= hi; hz += 1) {
+        const double coeff = 2 * std::cos(2 * kPi * hz / rate);
+        double s1 = 0, s2 = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const double s0 = samples[start + i] + coeff * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        const double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+        if (power > bestPower) { bestPower = power; bestHz = hz; }
+    }
+    return bestHz;
+}
+
+double EngineLongestFlatRun(const std::vector<double>& samples, uint32_t rate)
+{
+    size_t longest = 0, run = 0;
+    for (size_t i = 1; i < samples.size(); ++i) {
+        run = samples[i] == samples[i - 1] ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return double(longest) / rate;
+}
+
+bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uint16_t channels,
+                         uint32_t rate, uint16_t bits)
+{
+    const uint16_t align = uint16_t(channels * bits / 8);
+    const uint32_t frames = uint32_t(seconds * rate);
+    const uint32_t dataBytes = frames * align;
+    std::vector<char> b = {'R', 'I', 'F', 'F'};
+    Put32(b, 36 + dataBytes + (dataBytes & 1));
+    for (char c : std::string("WAVEfmt ")) b.push_back(c);
+    Put32(b, 16); Put16(b, 1); Put16(b, channels); Put32(b, rate); Put32(b, rate * align);
+    Put16(b, align); Put16(b, bits);
+    for (char c : std::string("data")) b.push_back(c);
+    Put32(b, dataBytes);
+    for (uint32_t i = 0; i < frames; ++i) {
+        const double v = 0.4 * std::sin(2 * kPi * hz * i / rate);
+        for (uint16_t c = 0; c < channels; ++c) {
+            if (bits == 8) b.push_back(char(128 + int(v * 127)));
+            else Put16(b, uint16_t(int16_t(v * 32767)));
+        }
+    }
+    if (dataBytes & 1) b.push_back(0);
+    return EngineWriteFile(path, b.data(), b.size());
+}
+
+CEngineScratchDir::CEngineScratchDir()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static LONG counter = 0;
+    char name[MAX_PATH];
+    wsprintfA(name, "%svorsel-engine-%lu-%ld", temp, GetCurrentProcessId(), InterlockedIncrement(&counter));
+    m_path = name;
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+CEngineScratchDir::~CEngineScratchDir()
+{
+    for (const std::string& name : Files()) {
+        const std::string path = Path(name);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+    RemoveDirectoryA(m_path.c_str());
+}
+
+std::vector<std::string> CEngineScratchDir::Files() const
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((m_path + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+std::vector<char> EngineReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool EngineWriteFile(const std::string& path, const void* data, size_t n)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(static_cast<const char*>(data), std::streamsize(n));
+    return bool(out);
+}
+
+std::vector<std::string> EngineTempFiles()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((std::string(temp) + "vsr*.tmp").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}

@@ -1,0 +1,85 @@
+#pragma once
+// Helpers for the engine tests: a window that collects MCI notices, a tone source for the
+// sound session's sink, WAVE file analysis and scratch folders.
+#include <windows.h>
+#include <mmsystem.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CWaveEngine;
+
+// A message-only window that records every MM_MCINOTIFY it receives.
+class CEngineNoticeWindow {
+public:
+    CEngineNoticeWindow();
+    ~CEngineNoticeWindow();
+    HWND Handle() const { return m_hWnd; }
+    // Pumps messages until the predicate holds or the timeout passes; returns the predicate.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+    // Pumps until a notice arrives (or the timeout); returns its code, or 0 if none came.
+    WPARAM WaitForNotice(DWORD timeoutMs);
+    void Pump(DWORD ms);
+
+    struct Notice { WPARAM code; LPARAM device; };
+    std::vector<Notice> notices;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    HWND m_hWnd;
+};
+
+// Plays a continuous sine into the default output (the session's sink) with raw waveOut,
+// so whatever records the sink's monitor hears it.
+class CEngineTone {
+public:
+    CEngineTone(double hz, double seconds);
+    ~CEngineTone();
+    bool Start();
+    void Stop();
+
+private:
+    std::vector<int16_t> m_samples;
+    HWAVEOUT m_hOut = nullptr;
+    WAVEHDR m_header = {};
+};
+
+struct EngineWave {
+    uint16_t channels = 0;
+    uint32_t rate = 0;
+    uint16_t bits = 0;
+    uint16_t blockAlign = 0;
+    uint32_t avgBytes = 0;
+    std::vector<double> mono;   // samples in -1..1, channels averaged
+    double Seconds() const { return rate ? double(mono.size()) / rate : 0; }
+};
+
+// Reads a canonical 44-byte-header PCM file as the engine writes it; false if the header
+// is not exactly that (checked field by field).
+bool EngineReadCanonicalWave(const std::string& path, EngineWave& wave, std::string& why);
+// Frequency in [lo, hi] Hz (1 Hz steps) with the most energy (Goertzel over the samples).
+double EngineDominantHz(const std::vector<double>& samples, uint32_t rate, double lo, double hi);
+// Longest run, in seconds, of samples that do not change at all (digital silence or a
+// frozen value), between first and last non-silent stretch.
+double EngineLongestFlatRun(const std::vector<double>& samples, uint32_t rate);
+// Writes a PCM WAVE file holding a sine.
+bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uint16_t channels,
+                         uint32_t rate, uint16_t bits);
+
+// A fresh empty folder under the temp folder, removed with everything in it.
+class CEngineScratchDir {
+public:
+    CEngineScratchDir();
+    ~CEngineScratchDir();
+    std::string Path(const std::string& name) const { return m_path + "\\" + name; }
+    std::vector<std::string> Files() const;
+
+private:
+    std::string m_path;
+};
+
+std::vector<char> EngineReadFile(const std::string& path);
+bool EngineWriteFile(const std::string& path, const void* data, size_t n);
+// Names of the engine's scratch files in the temp folder.
+std::vector<std::string> EngineTempFiles();
