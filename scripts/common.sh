@@ -91,6 +91,9 @@ start_session() {
     pactl set-default-source vsink.monitor >/dev/null 2>&1 || true
     ensure_prefix
     wineserver -p
+    # Start Wine's own services now, holding no pipe of ours: started by a test, they would
+    # inherit ctest's output pipe and keep it open, and ctest would wait for it forever.
+    "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
     log "session: DISPLAY=$DISPLAY, PulseAudio in $XDG_RUNTIME_DIR"
 }
 

@@ -1,0 +1,64 @@
+#include "DialogRunner.h"
+#include <vector>
+
+namespace {
+std::function<void(HWND)> g_body;
+CDialog* g_running = nullptr;
+
+void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    HWND dialog = g_running ? g_running->m_hWnd : nullptr;
+    auto body = g_body;
+    g_body = nullptr;
+    if (body && dialog)
+        body(dialog);
+    if (g_running && g_running->m_hWnd)
+        ::EndDialog(g_running->m_hWnd, 0);
+}
+}
+
+INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& body)
+{
+    g_body = body;
+    g_running = &dialog;
+    // A thread timer is dispatched by the dialog's own modal loop.
+    ::SetTimer(nullptr, 0, 10, &RunBody);
+    const INT_PTR result = dialog.DoModal();
+    g_running = nullptr;
+    return result;
+}
+
+void PumpMessages(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start >= ms)
+            return done();
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::string TextOf(HWND hWnd)
+{
+    const int length = ::GetWindowTextLengthA(hWnd);
+    std::vector<char> buffer(length + 1);
+    ::GetWindowTextA(hWnd, buffer.data(), length + 1);
+    return buffer.data();
+}
+
+std::string ItemText(HWND dialog, int id)
+{
+    return TextOf(::GetDlgItem(dialog, id));
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Runs a real dialog modally and executes a test body inside its modal loop, then ends it.
+#include "CDialog.h"
+#include <functional>
+
+// body runs once the dialog is up; the dialog is ended afterwards if the body left it open.
+// Returns what DoModal returned.
+INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& body);
+// Dispatches this thread's messages for about ms milliseconds.
+void PumpMessages(DWORD ms);
+// Pumps until done() is true or ms pass; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+// The text of a window (e.g. a control of the dialog).
+std::string TextOf(HWND hWnd);
+std::string ItemText(HWND dialog, int id);

@@ -1,0 +1,38 @@
+#pragma once
+// Stands in for message boxes, the shell and the save chooser: records what would have been
+// shown or opened, and answers the chooser from the test's script.
+#include "UiSeam.h"
+#include "ScriptedMciPort.h"
+#include <string>
+#include <vector>
+
+struct ShellCall {
+    HWND owner;
+    std::string verb, file, parameters, directory;
+    INT show;
+};
+
+class RecordingUiSeam : public IUiSeam {
+public:
+    int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
+    HINSTANCE OpenWithShell(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                            INT show) override;
+    BOOL RunSaveChooser(OPENFILENAMEA* ofn) override;
+
+    std::vector<ShownBox> boxes;
+    std::vector<ShellCall> shellCalls;
+    HINSTANCE shellResult = reinterpret_cast<HINSTANCE>(42);   // > 32: success
+    // The chooser's answer: empty means the user cancelled.
+    std::string chooserAnswer;
+    std::vector<OPENFILENAMEA> choosers;   // copies of what the chooser was given
+    std::vector<std::string> chooserFilters;
+    std::vector<std::string> chooserInitialDirs;
+};
+
+class ScopedUiSeam {
+public:
+    explicit ScopedUiSeam(IUiSeam* seam) : m_previous(SetUiSeam(seam)) {}
+    ~ScopedUiSeam() { SetUiSeam(m_previous); }
+private:
+    IUiSeam* m_previous;
+};

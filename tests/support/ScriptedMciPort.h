@@ -1,0 +1,55 @@
+#pragma once
+// A waveaudio device that tests script: it answers every command from a script and keeps a
+// copy of each command's flags and parameter record, so a test sees exactly what was sent.
+#include "MciPort.h"
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+struct SentCommand {
+    MCIDEVICEID id = 0;
+    UINT msg = 0;
+    DWORD_PTR flags = 0;
+    bool hasParams = false;
+    DWORD_PTR callback = 0;
+    std::string deviceType, element, fileName;   // MCI_OPEN, MCI_SAVE
+    UINT openedId = 0;                           // MCI_OPEN: the id handed back
+    DWORD timeFormat = 0;                        // MCI_SET time format
+    MCI_WAVE_SET_PARMS wave = {};                // MCI_SET wave format
+    DWORD item = 0;                              // MCI_STATUS
+    DWORD from = 0, to = 0;                      // MCI_PLAY, MCI_RECORD, MCI_SEEK
+};
+
+struct ShownBox {
+    HWND owner;
+    std::string text, caption;
+    UINT type;
+};
+
+class ScriptedMciPort : public IMciPort {
+public:
+    MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) override;
+    BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override;
+    int ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
+
+    // The next command with this message fails with code (queued, one per command).
+    void FailNext(UINT msg, MCIERROR code) { failures[msg].push_back(code); }
+    std::vector<SentCommand> Sent(UINT msg) const;
+    size_t Count(UINT msg) const { return Sent(msg).size(); }
+
+    std::vector<SentCommand> sent;
+    std::vector<ShownBox> boxes;
+    std::map<DWORD, DWORD> statusAnswers;   // MCI_STATUS item -> dwReturn
+    std::map<UINT, std::deque<MCIERROR>> failures;
+    UINT nextDeviceId = 7;
+};
+
+// Puts a port in place for one scope.
+class ScopedMciPort {
+public:
+    explicit ScopedMciPort(IMciPort* port) : m_previous(SetMciPort(port)) {}
+    ~ScopedMciPort() { SetMciPort(m_previous); }
+private:
+    IMciPort* m_previous;
+};
