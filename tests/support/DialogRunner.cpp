@@ -13,7 +13,8 @@ void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD)
     g_body = nullptr;
     if (body && dialog)
         body(dialog);
-    if (g_running && g_running->m_hWnd)
+    // A body that ended the dialog itself has hidden it; its end code must stand.
+    if (g_running && g_running->m_hWnd && ::IsWindowVisible(g_running->m_hWnd))
         ::EndDialog(g_running->m_hWnd, 0);
 }
 }

@@ -1,0 +1,35 @@
+#include "RecorderHarness.h"
+#include <vector>
+
+void RecorderHarness::ReleaseSlider(HWND h)
+{
+    NMHDR header = { ::GetDlgItem(h, IDC_SLIDER), IDC_SLIDER, static_cast<UINT>(NM_RELEASEDCAPTURE) };
+    ::SendMessageA(h, WM_NOTIFY, IDC_SLIDER, reinterpret_cast<LPARAM>(&header));
+}
+
+std::string RecorderHarness::Status(HWND h)
+{
+    HWND bar = ::GetDlgItem(h, IDC_STATUSBAR);
+    const LRESULT length = ::SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0);
+    std::vector<char> text(LOWORD(length) + 1);
+    ::SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+std::string RecorderHarness::Selected(HWND h, int comboId)
+{
+    const LRESULT index = ::SendDlgItemMessageA(h, comboId, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return "(none)";
+    char text[64] = "";
+    ::SendDlgItemMessageA(h, comboId, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string RecorderHarness::ModuleFolder()
+{
+    char path[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}

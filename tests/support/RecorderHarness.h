@@ -1,0 +1,34 @@
+#pragma once
+// The real main window over a scripted device, with boxes, shell and chooser recorded.
+#include "CRecorderDlg.h"
+#include "DialogRunner.h"
+#include "RecordingUiSeam.h"
+#include "ScriptedMciPort.h"
+#include "resource.h"
+#include <gtest/gtest.h>
+#include <string>
+
+class RecorderHarness : public ::testing::Test {
+protected:
+    ScriptedMciPort port;
+    RecordingUiSeam ui;
+    ScopedMciPort portScope{ &port };
+    ScopedUiSeam uiScope{ &ui };
+    CRecorderDlg dlg;
+
+    // Runs the window and the body inside its modal loop.
+    void Run(const std::function<void(HWND)>& body) { RunModal(dlg, body); }
+
+    static void Command(HWND h, UINT id) { ::SendMessageA(h, WM_COMMAND, id, 0); }
+    static void Tick(HWND h) { ::SendMessageA(h, WM_TIMER, TIMER_POSITION, 0); }
+    static void Notice(HWND h, WPARAM code) { ::SendMessageA(h, MM_MCINOTIFY, code, 7); }
+    static void ReleaseSlider(HWND h);
+    static std::string Status(HWND h);
+    static std::string Selected(HWND h, int comboId);
+    static int SliderMax(HWND h) { return static_cast<int>(::SendDlgItemMessageA(h, IDC_SLIDER, TBM_GETRANGEMAX, 0, 0)); }
+    static int SliderPos(HWND h) { return static_cast<int>(::SendDlgItemMessageA(h, IDC_SLIDER, TBM_GETPOS, 0, 0)); }
+    static std::string ModuleFolder();   // with its trailing backslash
+
+    void AnswerLength(DWORD ms) { port.statusAnswers[MCI_STATUS_LENGTH] = ms; }
+    void AnswerPosition(DWORD ms) { port.statusAnswers[MCI_STATUS_POSITION] = ms; }
+};

@@ -1,0 +1,164 @@
+// The "..." file choice and the Save command on the real window.
+#include "RecorderHarness.h"
+#include "CWinApp.h"
+
+namespace {
+class FileChoice : public RecorderHarness {
+protected:
+    void Forget() { port.sent.clear(); port.boxes.clear(); ui.boxes.clear(); }
+};
+
+TEST_F(FileChoice, ChooserIsTheSaveChooserStartingInTheProgramFolder)
+{
+    CWinApp app;   // with no owner given, the application's main window owns the chooser
+    app.m_pMainWnd = &dlg;
+    Run([&](HWND h) {
+        Forget();
+        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_BROWSE, BN_CLICKED), 0);
+        ASSERT_EQ(1u, ui.choosers.size());
+        EXPECT_EQ("Wave Files (*.WAV) |*.WAV|", ui.chooserFilters[0]);
+        std::string folder = ModuleFolder();
+        folder.pop_back();
+        EXPECT_EQ(folder, ui.chooserInitialDirs[0]);
+        const DWORD flags = ui.choosers[0].Flags;
+        EXPECT_TRUE(flags & OFN_HIDEREADONLY);
+        EXPECT_FALSE(flags & (OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST));
+        EXPECT_EQ(nullptr, ui.choosers[0].lpstrDefExt);
+        EXPECT_EQ(h, ui.choosers[0].hwndOwner);
+        // Cancelled: nothing changes.
+        EXPECT_TRUE(port.sent.empty());
+        EXPECT_EQ(ModuleFolder() + "sample.wav", ItemText(h, IDC_FILENAME));
+    });
+}
+
+TEST_F(FileChoice, ChosenFileIsOpenedAndItsFormatAndLengthShown)
+{
+    Run([&](HWND h) {
+        Forget();
+        ui.chooserAnswer = "C:\\takes\\voice";
+        port.statusAnswers[MCI_WAVE_STATUS_CHANNELS] = 1;
+        port.statusAnswers[MCI_WAVE_STATUS_SAMPLESPERSEC] = 22050;
+        port.statusAnswers[MCI_WAVE_STATUS_BITSPERSAMPLE] = 8;
+        AnswerLength(61500);
+        ::SendDlgItemMessageA(h, IDC_SLIDER, TBM_SETPOS, TRUE, 5);
+        ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        EXPECT_EQ("C:\\takes\\voice", ItemText(h, IDC_FILENAME));   // no extension added
+        ASSERT_EQ(1u, port.Count(MCI_OPEN));
+        EXPECT_EQ("C:\\takes\\voice", port.Sent(MCI_OPEN)[0].element);
+        EXPECT_EQ("Mono", Selected(h, IDC_CHANNELS));
+        EXPECT_EQ("22050 Hz", Selected(h, IDC_SAMPLERATE));
+        EXPECT_EQ("8 bits", Selected(h, IDC_BITS));
+        EXPECT_EQ(615, SliderMax(h));
+        EXPECT_EQ(0, SliderPos(h));
+        EXPECT_EQ("00:01:01", ItemText(h, IDC_LENGTH));
+        EXPECT_EQ("00:00:00", ItemText(h, IDC_POSITION));
+        // The next take gets the format of the file.
+        Forget();
+        Command(h, ID_RECORD);
+        EXPECT_EQ(22050u, port.Sent(MCI_SET)[1].wave.nSamplesPerSec);
+        EXPECT_EQ(1, port.Sent(MCI_SET)[1].wave.nChannels);
+    });
+}
+
+TEST_F(FileChoice, FormatsWithoutAnEntryKeepTheLists)
+{
+    Run([&](HWND h) {
+        ui.chooserAnswer = "C:\\odd.wav";
+        port.statusAnswers[MCI_WAVE_STATUS_CHANNELS] = 4;          // any count but 1: Stereo
+        port.statusAnswers[MCI_WAVE_STATUS_SAMPLESPERSEC] = 48000;  // not listed
+        port.statusAnswers[MCI_WAVE_STATUS_BITSPERSAMPLE] = 24;     // not listed
+        ::SendDlgItemMessageA(h, IDC_CHANNELS, CB_SETCURSEL, 1, 0);
+        ::SendDlgItemMessageA(h, IDC_SAMPLERATE, CB_SETCURSEL, 2, 0);
+        ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        EXPECT_EQ("Stereo", Selected(h, IDC_CHANNELS));
+        EXPECT_EQ("11025 Hz", Selected(h, IDC_SAMPLERATE));
+        EXPECT_EQ("16 bits", Selected(h, IDC_BITS));
+    });
+}
+
+TEST_F(FileChoice, FileThatCannotBeOpenedKeepsTheNameAndTheDisplay)
+{
+    AnswerLength(4000);
+    Run([&](HWND h) {
+        dlg.ShowLength(4000);
+        ui.chooserAnswer = "C:\\new-name.wav";
+        port.FailNext(MCI_OPEN, MCIERR_FILE_NOT_FOUND);
+        ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        EXPECT_EQ(1u, port.boxes.size());
+        EXPECT_EQ("C:\\new-name.wav", ItemText(h, IDC_FILENAME));
+        EXPECT_EQ("00:00:04", ItemText(h, IDC_LENGTH));
+        EXPECT_EQ(40, SliderMax(h));
+        EXPECT_FALSE(dlg.m_wave.m_bReady);
+    });
+}
+
+TEST_F(FileChoice, SaveWritesUnderTheTypedNameAndConfirmsIt)
+{
+    Run([&](HWND h) {
+        ::SetDlgItemTextA(h, IDC_FILENAME, "bare");
+        Forget();
+        Command(h, ID_SAVE);
+        ASSERT_EQ(1u, port.Count(MCI_SAVE));
+        EXPECT_EQ("bare", port.Sent(MCI_SAVE)[0].fileName);
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ("Saved at the followin location: bare", ui.boxes[0].text);
+        EXPECT_EQ("Sound File Saved!", ui.boxes[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), ui.boxes[0].type);
+        EXPECT_EQ(nullptr, ui.boxes[0].owner);
+    });
+}
+
+TEST_F(FileChoice, EmptyNameAsksForOneAndFocusesTheField)
+{
+    Run([&](HWND h) {
+        ::SetDlgItemTextA(h, IDC_FILENAME, "");
+        ::SetFocus(::GetDlgItem(h, IDC_BROWSE));
+        Forget();
+        Command(h, ID_SAVE);
+        EXPECT_TRUE(port.sent.empty());
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ("Please enter a filename\nin a form C:\\myfiles\\recording.wav", ui.boxes[0].text);
+        EXPECT_EQ("Enter File Name", ui.boxes[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), ui.boxes[0].type);
+        EXPECT_EQ(::GetDlgItem(h, IDC_FILENAME), ::GetFocus());
+    });
+}
+
+TEST_F(FileChoice, FailedSaveShowsTheDeviceBoxThenTheErrorBox)
+{
+    Run([&](HWND h) {
+        ::SetDlgItemTextA(h, IDC_FILENAME, "Q:\\no such folder\\x.wav");
+        Forget();
+        port.FailNext(MCI_SAVE, MCIERR_FILE_NOT_SAVED);
+        Command(h, ID_SAVE);
+        EXPECT_EQ(1u, port.boxes.size());
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ("Error when saving file!", ui.boxes[0].text);
+        EXPECT_EQ("Error", ui.boxes[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), ui.boxes[0].type);
+        EXPECT_TRUE(dlg.m_wave.m_bReady);   // the content is kept for another try
+    });
+}
+
+TEST_F(FileChoice, SaveNeverClaimsSuccessWithNothingToSave)
+{
+    port.FailNext(MCI_OPEN, MCIERR_FILE_NOT_FOUND);   // start-up opens nothing
+    Run([&](HWND h) {
+        Forget();
+        Command(h, ID_SAVE);
+        EXPECT_EQ(0u, port.Count(MCI_SAVE));
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ("Nothing to Save", ui.boxes[0].caption);
+        EXPECT_EQ(std::string::npos, ui.boxes[0].text.find("Saved at"));
+
+        Command(h, ID_RECORD);
+        Forget();
+        Command(h, ID_SAVE);
+        EXPECT_EQ(0u, port.Count(MCI_SAVE));
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ("Recording in Progress", ui.boxes[0].caption);
+        EXPECT_NE(std::string::npos, ui.boxes[0].text.find("Stop it first"));
+        EXPECT_TRUE(dlg.m_wave.m_bRecording);   // the recording goes on
+    });
+}
+}
