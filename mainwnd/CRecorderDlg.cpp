@@ -1,4 +1,5 @@
 #include "CRecorderDlg.h"
+#include "CAboutDlg.h"
 #include "FormatTime.h"
 #include "CFileDialog.h"
 #include "CMenu.h"
@@ -333,7 +334,10 @@ void CRecorderDlg::OnSave()
 
 void CRecorderDlg::OnAbout()
 {
-    // Filled in with the About box.
+    // No parent given: the modal run makes this window the owner and disables it meanwhile,
+    // while its timer and the device go on working.
+    CAboutDlg about;
+    about.DoModal();
 }
 
 BOOL CRecorderDlg::OnHelpInfo(HELPINFO*)
@@ -343,10 +347,17 @@ BOOL CRecorderDlg::OnHelpInfo(HELPINFO*)
 
 void CRecorderDlg::OnHelpContents()
 {
-    // Filled in with the outside launches.
+    // Fire and forget: the browser's outcome is not ours to report.
+    UiShellExecute(nullptr, "open", VORSEL_PRODUCT_PAGE, nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
 void CRecorderDlg::OnAudioProperties()
 {
-    // Filled in with the outside launches.
+    // Wine has rundll32 but no audio control panel behind it, so there its own settings
+    // program (which has an Audio page) is started instead; ntdll tells Wine by this export.
+    if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        UiShellExecute(nullptr, "open", "winecfg.exe", nullptr, nullptr, SW_SHOWNORMAL);
+    else
+        UiShellExecute(nullptr, "open", "rundll32.exe", "mmsys.cpl,ShowAudioPropertySheet", nullptr,
+                       SW_SHOWNORMAL);
 }
