@@ -124,7 +124,7 @@ MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms)
     if ((flags & MCI_FROM) && !InRange(parms.dwFrom))
         return MCIERR_OUTOFRANGE;
     EndActivity(MCI_NOTIFY_SUPERSEDED);
-    const uint64_t at = (flags & MCI_FROM) ? ToBytes(parms.dwFrom) : std::min(m_position, Length());
+    const uint64_t at = std::min((flags & MCI_FROM) ? ToBytes(parms.dwFrom) : m_position, Length());
     const bool overwrite = (flags & MCI_RECORD_OVERWRITE) != 0;
     uint64_t room = RoomToRecord(at, overwrite);
     if (flags & MCI_TO) {
@@ -326,7 +326,7 @@ DWORD CEngineDevice::FromBytes(uint64_t bytes) const
         value = bytes;
     else if (m_timeFormat == MCI_FORMAT_SAMPLES)
         value = bytes / m_format.blockAlign;
-    else
-        value = bytes * 1000 / m_format.avgBytesPerSec;
+    else   // nearest millisecond: a 1.5 s file of 11025 Hz is 1500 ms, not 1499
+        value = (bytes * 1000 + m_format.avgBytesPerSec / 2) / m_format.avgBytesPerSec;
     return static_cast<DWORD>(std::min<uint64_t>(value, 0xFFFFFFFFu));
 }

@@ -1,4 +1,5 @@
 #include "CWaveEngine.h"
+#include "WaveDriver.h"
 #include <cstring>
 
 namespace {
@@ -47,12 +48,25 @@ void NotifySuccess(DWORD flags, DWORD_PTR params, MCIDEVICEID id)
 
 } // namespace
 
-CWaveEngine::CWaveEngine() : m_dataLimit(0xFFFFFFFFu) {}
+const DWORD kPrimeTimeoutMs = 3000;
+
+CWaveEngine::CWaveEngine() : m_dataLimit(0xFFFFFFFFu)
+{
+    if (waveInGetNumDevs() > 0)
+        m_primer = std::thread(PrimeInput, kPrimeTimeoutMs);
+}
 
 CWaveEngine::~CWaveEngine()
 {
+    WaitForPrimedInput();
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
+}
+
+void CWaveEngine::WaitForPrimedInput()
+{
+    if (m_primer.joinable())
+        m_primer.join();
 }
 
 size_t CWaveEngine::OpenDeviceCount() const
@@ -125,7 +139,9 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
             return MCIERR_MISSING_PARAMETER;
         return device.Status(status->dwItem, status->dwReturn);
     }
-    case MCI_RECORD: return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params));
+    case MCI_RECORD:
+        WaitForPrimedInput();
+        return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params));
     case MCI_PLAY: return device.Play(flags, *reinterpret_cast<MCI_PLAY_PARMS*>(params));
     case MCI_STOP: return device.Stop();
     case MCI_PAUSE: return device.Pause();

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 // Our own in-process waveaudio devices, driven by MCI command messages and records
 // (the same contract as mciSendCommandA for the "waveaudio" type).
@@ -24,6 +25,10 @@ private:
     MCIERROR Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params);
     MCIERROR Set(CEngineDevice& device, DWORD flags, DWORD_PTR params);
 
+    // Waits for the input to be primed (see PrimeInput) before the first take.
+    void WaitForPrimedInput();
+
+    std::thread m_primer;
     mutable std::recursive_mutex m_lock;
     std::map<MCIDEVICEID, std::unique_ptr<CEngineDevice>> m_devices;
     MCIDEVICEID m_lastId = 0;

@@ -12,3 +12,8 @@ WAVEFORMATEX ToWaveFormat(const wave::PcmFormat& format);
 DWORD BufferBytes(const wave::PcmFormat& format, unsigned perSecond);
 // A running device that returns no buffer for this long has failed.
 const DWORD kStallMs = 3000;
+
+// Opens the default input and waits (at most timeoutMs) until it delivers its first buffer.
+// Under Wine the first capture stream of a process stays silent for a second or two while
+// the sound system connects; doing this once, early, keeps that wait out of the user's take.
+void PrimeInput(DWORD timeoutMs);

@@ -1,0 +1,178 @@
+// Recording through the sound session: a tone played into the sink is what the engine
+// records from the sink's monitor.
+#include "EngineCommands.h"
+#include "EngineTestSupport.h"
+#include <cmath>
+
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+// Largest jump between neighbouring samples, relative to what a sine of this amplitude and
+// frequency can do; above 1 means a discontinuity (lost or repeated audio).
+double WorstJumpRatio(const std::vector<double>& s, uint32_t rate, double hz)
+{
+    double peak = 0, jump = 0;
+    for (size_t i = 1; i < s.size(); ++i) {
+        peak = std::max(peak, std::fabs(s[i]));
+        jump = std::max(jump, std::fabs(s[i] - s[i - 1]));
+    }
+    const double slope = peak * 2 * std::sin(kPi * hz / rate);   // largest step of the sine
+    return jump / (slope + 2.0 / 32768);
+}
+
+} // namespace
+
+class EngineRecordTest : public EngineTest {
+protected:
+    CEngineNoticeWindow window;
+    CEngineScratchDir dir;
+    CEngineTone tone{440, 40.0};
+
+    // A tone keeps the sink busy for the whole test: the null sink's monitor, left idle,
+    // starts delivering to a new capture stream only about two seconds after it opens.
+    void SetUp() override
+    {
+        ASSERT_TRUE(tone.Start());
+        window.Pump(400);   // let the tone reach the monitor before any take begins
+    }
+
+    // Records for about ms milliseconds of wall time, returns the largest step seen in the
+    // position between two polls (ms).
+    DWORD RecordFor(MCIDEVICEID id, DWORD ms, DWORD extraFlags = 0)
+    {
+        EXPECT_EQ(Record(id, window.Handle(), extraFlags), 0u);
+        const DWORD start = GetTickCount();
+        DWORD last = 0, worstStep = 0;
+        window.PumpUntil([&] {
+            const DWORD now = Position(id);
+            if (now < last)
+                ADD_FAILURE() << "position went back from " << last << " to " << now;
+            worstStep = std::max(worstStep, now - std::min(now, last));
+            last = now;
+            return GetTickCount() - start >= ms;
+        }, ms + 1000);
+        EXPECT_EQ(Stop(id), 0u);
+        return worstStep;
+    }
+
+    EngineWave SaveAndRead(MCIDEVICEID id, const char* name)
+    {
+        EngineWave wave;
+        std::string why;
+        EXPECT_EQ(Save(id, dir.Path(name)), 0u);
+        EXPECT_TRUE(EngineReadCanonicalWave(dir.Path(name), wave, why)) << name << ": " << why;
+        return wave;
+    }
+};
+
+TEST_F(EngineRecordTest, ThreeSecondsOfToneAreKeptWholeAndInTune)
+{
+    const MCIDEVICEID id = Open();
+    ASSERT_EQ(SetFormat(id, 2, 44100, 16), 0u);
+
+    const DWORD worstStep = RecordFor(id, 3000);
+    EXPECT_EQ(window.WaitForNotice(2000), WPARAM(MCI_NOTIFY_ABORTED));
+    EXPECT_LE(worstStep, 50u) << "position must move in steps of one buffer at most";
+    const DWORD length = Length(id);
+    EXPECT_NEAR(double(length), 3000.0, 100.0);
+    EXPECT_EQ(Position(id), length) << "after stop the position stays where recording ended";
+
+    const EngineWave wave = SaveAndRead(id, "tone.wav");
+    EXPECT_EQ(wave.channels, 2);
+    EXPECT_EQ(wave.rate, 44100u);
+    EXPECT_EQ(wave.bits, 16);
+    EXPECT_NEAR(wave.Seconds(), 3.0, 0.1);
+    EXPECT_NEAR(EngineDominantHz(wave.mono, wave.rate, 100, 2000), 440.0, 2.0);
+    // The capture pipeline may start or end a stream with a few ms of transient; what
+    // matters is that nothing is missing in between.
+    const size_t edge = wave.rate / 50;
+    ASSERT_GT(wave.mono.size(), 2 * edge);
+    const std::vector<double> inner(wave.mono.begin() + edge, wave.mono.end() - edge);
+    EXPECT_LT(EngineLongestFlatRun(inner, wave.rate), 0.005) << "a gap of silence in the take";
+    EXPECT_LT(WorstJumpRatio(inner, wave.rate, 440), 1.5) << "a discontinuity in the take";
+}
+
+TEST_F(EngineRecordTest, EveryRecorderFormatRecordsAndSavesItsOwnHeader)
+{
+    for (DWORD rate : {44100u, 22050u, 11025u, 8000u, 6000u})
+        for (WORD channels : {1, 2})
+            for (WORD bits : {8, 16}) {
+                SCOPED_TRACE(testing::Message() << rate << " Hz, " << channels << " ch, " << bits << " bits");
+                const MCIDEVICEID id = Open();
+                ASSERT_EQ(SetFormat(id, channels, rate, bits), 0u);
+                RecordFor(id, 400);
+                const EngineWave wave = SaveAndRead(id, "format.wav");
+                EXPECT_EQ(wave.channels, channels);
+                EXPECT_EQ(wave.rate, rate);
+                EXPECT_EQ(wave.bits, bits);
+                EXPECT_NEAR(wave.Seconds(), 0.4, 0.1);
+                EXPECT_NEAR(EngineDominantHz(wave.mono, wave.rate, 100, 1000), 440.0, 3.0);
+                EXPECT_EQ(Close(id), 0u);
+            }
+}
+
+TEST_F(EngineRecordTest, ReachingTheSizeLimitEndsWithSuccessAndKeepsTheTake)
+{
+    engine.SetDataLimitForTesting(8000);   // one second of 8 kHz mono 8-bit
+    const MCIDEVICEID id = Open();
+    ASSERT_EQ(SetFormat(id, 1, 8000, 8), 0u);
+    ASSERT_EQ(Record(id, window.Handle()), 0u);
+    EXPECT_EQ(window.WaitForNotice(5000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_EQ(Length(id), 1000u);
+    EXPECT_EQ(Stop(id), 0u);
+    window.Pump(200);
+    EXPECT_EQ(window.notices.size(), 1u) << "a finished take owes no second notice";
+    const EngineWave wave = SaveAndRead(id, "limit.wav");
+    EXPECT_EQ(wave.mono.size(), 8000u);
+}
+
+TEST_F(EngineRecordTest, RecordingInTheMiddleInsertsOrOverwrites)
+{
+    const std::string source = dir.Path("source.wav");
+    ASSERT_TRUE(EngineWriteToneFile(source, 880, 1.0, 1, 8000, 8));
+    const std::vector<char> original = EngineReadFile(source);
+    const std::vector<char> head(original.begin() + 44, original.begin() + 44 + 4000);
+    const std::vector<char> tail(original.begin() + 44 + 4000, original.end());
+
+    const MCIDEVICEID id = Open(source.c_str());
+    ASSERT_EQ(Seek(id, 500), 0u);
+    RecordFor(id, 300);
+    const DWORD inserted = Position(id) - 500;
+    EXPECT_GT(inserted, 200u);
+    EXPECT_EQ(Length(id), 1000 + inserted);
+    std::vector<char> saved;
+    ASSERT_EQ(Save(id, dir.Path("inserted.wav")), 0u);
+    saved = EngineReadFile(dir.Path("inserted.wav"));
+    ASSERT_GT(saved.size(), original.size());
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), saved.begin() + 44)) << "what came before moved";
+    EXPECT_TRUE(std::equal(tail.rbegin(), tail.rend(), saved.rbegin())) << "what came after was lost";
+
+    // Overwriting replaces as much as was recorded and keeps the length.
+    const MCIDEVICEID over = Open(source.c_str());
+    ASSERT_EQ(Seek(over, 200), 0u);
+    RecordFor(over, 300, MCI_RECORD_OVERWRITE);
+    const DWORD end = Position(over);
+    EXPECT_GT(end, 400u);
+    EXPECT_EQ(Length(over), 1000u);
+    ASSERT_EQ(Save(over, dir.Path("overwritten.wav")), 0u);
+    saved = EngineReadFile(dir.Path("overwritten.wav"));
+    ASSERT_EQ(saved.size(), original.size());
+    EXPECT_TRUE(std::equal(original.begin(), original.begin() + 44 + 1600, saved.begin()));
+    const size_t after = 44 + end * 8;
+    EXPECT_TRUE(std::equal(original.begin() + after, original.end(), saved.begin() + after));
+    EXPECT_FALSE(std::equal(original.begin() + 44 + 1600, original.begin() + after, saved.begin() + 44 + 1600))
+        << "nothing was overwritten";
+}
+
+TEST_F(EngineRecordTest, ANewCommandSupersedesARunningRecording)
+{
+    const MCIDEVICEID id = Open();
+    ASSERT_EQ(SetFormat(id, 1, 11025, 16), 0u);
+    ASSERT_EQ(Record(id, window.Handle()), 0u);
+    window.Pump(300);
+    ASSERT_EQ(Play(id, window.Handle(), MCI_FROM | MCI_TO, 0, 100), 0u);
+    EXPECT_EQ(window.WaitForNotice(2000), WPARAM(MCI_NOTIFY_SUPERSEDED));
+    EXPECT_EQ(window.WaitForNotice(3000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_GE(Length(id), 200u) << "the superseded take is kept";
+}
