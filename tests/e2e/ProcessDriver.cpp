@@ -1,0 +1,160 @@
+#include "ProcessDriver.h"
+#include <commctrl.h>
+
+namespace {
+struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindows(HWND hWnd, LPARAM lParam)
+{
+    Search* search = reinterpret_cast<Search*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == search->pid && ::IsWindowVisible(hWnd))
+        search->found.push_back(hWnd);
+    return TRUE;
+}
+
+std::vector<HWND> WindowsOf(DWORD pid)
+{
+    Search search = { pid, {} };
+    ::EnumWindows(&CollectWindows, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+}
+
+ProcessDriver::~ProcessDriver()
+{
+    Kill();
+    if (m_info.hProcess) {
+        ::CloseHandle(m_info.hProcess);
+        ::CloseHandle(m_info.hThread);
+    }
+}
+
+bool ProcessDriver::Launch(const std::string& exe, const std::string& arguments, const std::string& directory)
+{
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup = { sizeof startup };
+    return ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            directory.empty() ? nullptr : directory.c_str(), &startup, &m_info) != 0;
+}
+
+HWND ProcessDriver::MainWindow(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        for (HWND w : WindowsOf(m_info.dwProcessId))
+            if (Text(w) == "Vorsel")
+                return w;
+        ::Sleep(100);
+    } while (::GetTickCount() - start < ms && Running());
+    return nullptr;
+}
+
+std::vector<HWND> ProcessDriver::OtherWindows()
+{
+    std::vector<HWND> others;
+    for (HWND w : WindowsOf(m_info.dwProcessId))
+        if (Text(w) != "Vorsel")
+            others.push_back(w);
+    return others;
+}
+
+bool ProcessDriver::WaitForExit(DWORD ms)
+{
+    return ::WaitForSingleObject(m_info.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+bool ProcessDriver::Running() const
+{
+    return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ProcessDriver::Kill()
+{
+    if (Running()) {
+        ::TerminateProcess(m_info.hProcess, 1);
+        ::WaitForSingleObject(m_info.hProcess, 5000);
+    }
+}
+
+std::string ProcessDriver::Text(HWND hWnd)
+{
+    char text[1024] = "";
+    ::SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                          5000, nullptr);
+    return text;
+}
+
+std::string ProcessDriver::SelectedText(HWND dialog, int comboId)
+{
+    const LRESULT index = ::SendDlgItemMessageA(dialog, comboId, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return "(none)";
+    // Only the wide form of this message crosses the process boundary intact under Wine.
+    wchar_t wide[256] = L"";
+    ::SendDlgItemMessageW(dialog, comboId, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide));
+    char text[256] = "";
+    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+LRESULT ProcessDriver::SendWithRemoteBuffer(HWND hWnd, UINT msg, WPARAM wParam, void* data, size_t size)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hWnd, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return 0;
+    void* remote = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    LRESULT result = 0;
+    if (remote) {
+        ::WriteProcessMemory(process, remote, data, size, nullptr);
+        result = ::SendMessageA(hWnd, msg, wParam, reinterpret_cast<LPARAM>(remote));
+        ::ReadProcessMemory(process, remote, data, size, nullptr);
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return result;
+}
+
+std::string ProcessDriver::StatusText(HWND dialog, int statusId)
+{
+    char text[512] = "";
+    SendWithRemoteBuffer(::GetDlgItem(dialog, statusId), SB_GETTEXTA, 0, text, sizeof text);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+std::string ProcessDriver::ToolbarButtonText(HWND toolbar, int commandId)
+{
+    char text[256] = "";
+    SendWithRemoteBuffer(toolbar, TB_GETBUTTONTEXTA, commandId, text, sizeof text);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+bool ProcessDriver::ToolbarItemRect(HWND toolbar, int index, RECT* rect)
+{
+    return SendWithRemoteBuffer(toolbar, TB_GETITEMRECT, index, rect, sizeof *rect) != 0;
+}
+
+std::string ProcessDriver::OwnFolder()
+{
+    char path[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string ProcessDriver::TempFolder(const std::string& name)
+{
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + name + "-" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\";
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Drives Vorsel.exe from outside its process, as a user or an accessibility tool would:
+// launches it, finds its windows and reads their controls across the process boundary.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+class ProcessDriver {
+public:
+    ~ProcessDriver();
+
+    // Starts exe with a command line tail and current directory; false when it cannot start.
+    bool Launch(const std::string& exe, const std::string& arguments, const std::string& directory);
+    // The visible main window (caption "Vorsel"), waiting up to ms for it.
+    HWND MainWindow(DWORD ms = 15000);
+    // Visible top-level windows of the process other than the main window (message boxes).
+    std::vector<HWND> OtherWindows();
+    // Waits up to ms for the process to end; true when it ended.
+    bool WaitForExit(DWORD ms = 15000);
+    bool Running() const;
+    void Kill();
+    DWORD Pid() const { return m_info.dwProcessId; }
+
+    // Texts of controls in the other process.
+    static std::string Text(HWND hWnd);
+    static std::string ItemText(HWND dialog, int id) { return Text(::GetDlgItem(dialog, id)); }
+    static std::string SelectedText(HWND dialog, int comboId);
+    // Status bar and toolbar texts live in the other process's memory.
+    std::string StatusText(HWND dialog, int statusId);
+    std::string ToolbarButtonText(HWND toolbar, int commandId);
+    bool ToolbarItemRect(HWND toolbar, int index, RECT* rect);
+
+    // Directory of this test program (Vorsel.exe and sample.wav sit beside it).
+    static std::string OwnFolder();
+    static std::string TempFolder(const std::string& name);   // a fresh, empty folder
+
+private:
+    // Sends a message whose lParam points at bytes in the other process, and reads them back.
+    LRESULT SendWithRemoteBuffer(HWND hWnd, UINT msg, WPARAM wParam, void* data, size_t size);
+
+    PROCESS_INFORMATION m_info = {};
+};
