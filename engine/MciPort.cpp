@@ -1,12 +1,14 @@
 #include "MciPort.h"
-#include "CSystemMciPort.h"
+#include "CEngineMciPort.h"
+#include "CWaveEngine.h"
 
 namespace {
 IMciPort* g_pCurrentPort = nullptr;
 
 IMciPort& DefaultPort()
 {
-    static CSystemMciPort port;
+    // Our own waveaudio engine, so the recorder behaves the same on every system.
+    static CEngineMciPort port(GetWaveEngine());
     return port;
 }
 }
