@@ -151,8 +151,41 @@ void CRecorderDlg::ShowStatus(UINT id)
 
 void CRecorderDlg::CreateToolBar()
 {
-    // Filled in by the labelled toolbar.
     m_bShowTextLabels = TRUE;
+    const RECT noBorders = { 0, 0, 0, 0 };
+    if (!m_wndToolBar.CreateEx(this,
+                               CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE | TBSTYLE_FLAT,
+                               WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_FLYBY |
+                                   CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC,
+                               noBorders, IDW_TOOLBAR))
+        return;
+    if (!m_wndToolBar.LoadLabeledToolBar(IDR_TOOLBAR))
+        return;
+    m_wndToolBar.ShowWindow(SW_SHOW);
+    // Record and Pause stay pressed after a click until the transport commands release them.
+    m_wndToolBar.SetButtonStyle(1, TBSTYLE_CHECK);
+    m_wndToolBar.SetButtonStyle(4, TBSTYLE_CHECK);
+    RepositionBars(IDW_TOOLBAR, IDW_CONTROLBAR_LAST);
+
+    HBITMAP cold = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_TOOLBAR_COLD));
+    m_imlCold.Create(24, 24, ILC_COLORDDB | ILC_MASK, 16, 1);
+    m_imlCold.Add(cold, RGB(255, 0, 255));
+    // The toolbar hands back the list it built from its blank strip; it is ours to destroy.
+    HIMAGELIST blank = reinterpret_cast<HIMAGELIST>(
+        m_wndToolBar.SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_imlCold.m_hImageList)));
+    if (blank)
+        ImageList_Destroy(blank);
+
+    HBITMAP hot = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_TOOLBAR_HOT));
+    m_imlHot.Create(24, 24, ILC_COLORDDB | ILC_MASK, 16, 1);
+    m_imlHot.Add(hot, RGB(255, 0, 255));
+    m_wndToolBar.SendMessage(TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(m_imlHot.m_hImageList));
+
+    // The lists keep copies of the images.
+    if (cold)
+        ::DeleteObject(cold);
+    if (hot)
+        ::DeleteObject(hot);
 }
 
 void CRecorderDlg::ShowLength(DWORD length)

@@ -1,0 +1,391 @@
+// The labelled toolbar: label splitting, the bar's loading, pooling and layout, and the real
+// main window's toolbar (buttons, labels, sizes, place, images, check buttons).
+#include <gtest/gtest.h>
+#include "CLabelToolBar.h"
+#include "CRecorderDlg.h"
+#include "DialogRunner.h"
+#include "RecordingUiSeam.h"
+#include "ScriptedMciPort.h"
+#include "resource.h"
+#include <functional>
+#include <vector>
+
+namespace {
+const UINT COMMANDS[] = { ID_SAVE, ID_RECORD, ID_STOP, ID_PLAY, ID_PAUSE, ID_ABOUT };
+const char* const LABELS[] = { "Save File", "Record", "Stop", "Play", "Pause", "Help" };
+const int BUTTONS = 6;
+const DWORD CTRL_STYLE = CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE | TBSTYLE_FLAT;
+const DWORD BAR_STYLE = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC;
+const RECT NO_BORDERS = { 0, 0, 0, 0 };
+
+SIZE SizeOf(const RECT& r)
+{
+    return { r.right - r.left, r.bottom - r.top };
+}
+
+RECT ItemRect(HWND toolbar, int index)
+{
+    RECT r = {};
+    ::SendMessageA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+TBBUTTON ButtonAt(HWND toolbar, int index)
+{
+    TBBUTTON b = {};
+    ::SendMessageA(toolbar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&b));
+    return b;
+}
+
+std::string ButtonText(HWND toolbar, UINT command)
+{
+    char text[128] = "";
+    const LRESULT length = ::SendMessageA(toolbar, TB_GETBUTTONTEXTA, command, reinterpret_cast<LPARAM>(text));
+    return length > 0 ? std::string(text, length) : std::string();
+}
+
+bool IsChecked(HWND toolbar, UINT command)
+{
+    return ::SendMessageA(toolbar, TB_ISBUTTONCHECKED, command, 0) != 0;
+}
+
+// A press and release in the middle of the button, as the user clicks it.
+void Click(HWND toolbar, int index)
+{
+    const RECT r = ItemRect(toolbar, index);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::SendMessageA(toolbar, WM_MOUSEMOVE, 0, at);
+    ::SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(toolbar, WM_LBUTTONUP, 0, at);
+}
+
+RECT ClientRectOf(HWND window, HWND parent)
+{
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// A plain top-level window for bars tested on their own.
+class ParentWindow : public CWnd {
+public:
+    ParentWindow()
+    {
+        Attach(::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                                 nullptr, nullptr));
+    }
+};
+
+// Exposes the notification handling of the labelled bar; its table stands for the standard handling.
+class ProbeBar : public CLabelToolBar {
+public:
+    BOOL Notify(UINT code, LRESULT* result)
+    {
+        NMHDR header = { m_hWnd, 7, code };
+        return OnNotify(7, reinterpret_cast<LPARAM>(&header), result);
+    }
+    int handled = 0;
+    void OnAny(NMHDR*, LRESULT* result)
+    {
+        ++handled;
+        *result = 5;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ProbeBar, CLabelToolBar)
+    ON_NOTIFY(TBN_DROPDOWN, 7, OnAny)
+    ON_NOTIFY(NM_CLICK, 7, OnAny)
+END_MESSAGE_MAP()
+}
+
+TEST(ToolbarLabel, IsTheLastNonEmptyPieceBetweenLineFeeds)
+{
+    EXPECT_EQ(CLabelToolBar::LabelOf("Save Recording\nSave File"), "Save File");
+    EXPECT_EQ(CLabelToolBar::LabelOf("Help\nHelp"), "Help");
+    EXPECT_EQ(CLabelToolBar::LabelOf("Record\n"), "Record") << "trailing line feed";
+    EXPECT_EQ(CLabelToolBar::LabelOf("\nStop"), "Stop") << "leading line feed";
+    EXPECT_EQ(CLabelToolBar::LabelOf("Play Recording\n\nPlay"), "Play") << "doubled line feed";
+    EXPECT_EQ(CLabelToolBar::LabelOf("Prompt\nShort\n\n"), "Short");
+    EXPECT_EQ(CLabelToolBar::LabelOf("a\nb\nc"), "c");
+    EXPECT_EQ(CLabelToolBar::LabelOf("Pause Playing"), "Pause Playing") << "no line feed: used whole";
+    EXPECT_EQ(CLabelToolBar::LabelOf(" x \n y "), " y ") << "spaces belong to the label";
+}
+
+TEST(ToolbarLabel, IsEmptyWithoutAnyText)
+{
+    EXPECT_EQ(CLabelToolBar::LabelOf(""), "");
+    EXPECT_EQ(CLabelToolBar::LabelOf("\n"), "");
+    EXPECT_EQ(CLabelToolBar::LabelOf("\n\n\n"), "");
+}
+
+TEST(ToolBar, CreationSplitsWindowStyleFromBarStyle)
+{
+    ParentWindow parent;
+    CToolBar main, other;
+    ASSERT_TRUE(main.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    ASSERT_TRUE(other.CreateEx(&parent, CTRL_STYLE, WS_CHILD | BAR_STYLE, NO_BORDERS, 100));
+    EXPECT_EQ(main.GetStyle() & 0xFFFF0FFF, WS_CHILD | WS_VISIBLE | CTRL_STYLE) << "no bar bits in the window";
+    EXPECT_EQ(main.GetBarStyle(), BAR_STYLE | CBRS_HIDE_INPLACE) << "the standard toolbar hides in place";
+    EXPECT_EQ(other.GetBarStyle(), BAR_STYLE);
+    EXPECT_EQ(::GetDlgCtrlID(main.m_hWnd), static_cast<int>(IDW_TOOLBAR));
+    char cls[64] = "";
+    ::GetClassNameA(main.m_hWnd, cls, sizeof cls);
+    EXPECT_STREQ(cls, "ToolbarWindow32");
+}
+
+TEST(ToolBar, LoadsOnePushButtonPerLayoutEntryWithConsecutiveImages)
+{
+    ParentWindow parent;
+    CToolBar bar;
+    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
+    ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR)) << "a second load replaces the buttons";
+    ASSERT_EQ(bar.GetCount(), BUTTONS);
+    for (int i = 0; i < BUTTONS; ++i) {
+        const TBBUTTON b = ButtonAt(bar.m_hWnd, i);
+        EXPECT_EQ(b.idCommand, static_cast<int>(COMMANDS[i])) << i;
+        EXPECT_EQ(b.iBitmap, i) << i;
+        EXPECT_EQ(b.fsStyle, TBSTYLE_BUTTON) << i;
+        EXPECT_TRUE(b.fsState & TBSTATE_ENABLED) << i;
+        EXPECT_EQ(ButtonText(bar.m_hWnd, COMMANDS[i]), "") << "plain loading adds no text";
+    }
+    const DWORD buttonSize = static_cast<DWORD>(bar.SendMessage(TB_GETBUTTONSIZE));
+    EXPECT_EQ(LOWORD(buttonSize), 31) << "image plus 7";
+    EXPECT_EQ(HIWORD(buttonSize), 31);
+}
+
+TEST(ToolBar, MissingLayoutFailsTheLoadAndLabelsNothing)
+{
+    ParentWindow parent;
+    CLabelToolBar bar;
+    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    EXPECT_FALSE(bar.LoadLabeledToolBar(999));
+    EXPECT_FALSE(bar.LoadLabeledToolBar(IDB_TOOLBAR_COLD)) << "a bitmap without a layout";
+    EXPECT_EQ(bar.GetCount(), 0);
+}
+
+TEST(ToolBar, SameTextIsPooledOnceAndSharedByItsButtons)
+{
+    ParentWindow parent;
+    CToolBar bar;
+    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
+    ASSERT_TRUE(bar.SetButtonText(0, "Same"));
+    ASSERT_TRUE(bar.SetButtonText(1, "Other"));
+    ASSERT_TRUE(bar.SetButtonText(3, "Same"));
+    EXPECT_EQ(ButtonAt(bar.m_hWnd, 0).iString, ButtonAt(bar.m_hWnd, 3).iString);
+    EXPECT_NE(ButtonAt(bar.m_hWnd, 0).iString, ButtonAt(bar.m_hWnd, 1).iString);
+    EXPECT_EQ(ButtonText(bar.m_hWnd, ID_PLAY), "Same");
+    EXPECT_EQ(ButtonText(bar.m_hWnd, ID_RECORD), "Other");
+    EXPECT_EQ(ButtonAt(bar.m_hWnd, 3).idCommand, static_cast<int>(ID_PLAY)) << "the button stays in place";
+}
+
+TEST(ToolBar, TopBarTakesTheTopStripOfTheFreeAreaAtItsOwnHeight)
+{
+    ParentWindow parent;
+    CToolBar bar;
+    const RECT borders = { 0, 2, 0, 3 };
+    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, borders, IDW_TOOLBAR));
+    ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
+    const int height = HIWORD(bar.SendMessage(TB_GETBUTTONSIZE)) + 2 + 3;
+
+    SizeParentParams params = { { 5, 7, 205, 300 } };
+    bar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&params));
+    const RECT placed = ClientRectOf(bar.m_hWnd, parent.m_hWnd);
+    EXPECT_EQ(placed.left, 5);
+    EXPECT_EQ(placed.top, 7);
+    EXPECT_EQ(placed.right, 205) << "stretched across the free width";
+    EXPECT_EQ(placed.bottom, 7 + height);
+    EXPECT_EQ(params.rect.top, 7 + height) << "the strip is taken out of the free area";
+    EXPECT_EQ(params.rect.left, 5);
+    EXPECT_EQ(params.rect.right, 205);
+    EXPECT_EQ(params.rect.bottom, 300);
+
+    bar.ShowWindow(SW_HIDE);
+    SizeParentParams hidden = { { 0, 0, 100, 100 } };
+    bar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&hidden));
+    EXPECT_EQ(hidden.rect.top, 0) << "a hidden bar takes no room";
+}
+
+TEST(LabelToolBar, DropDownIsRefusedWithoutStandardHandlingOthersGoThroughIt)
+{
+    ParentWindow parent;
+    ProbeBar bar;
+    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    LRESULT result = 0;
+    EXPECT_FALSE(bar.Notify(TBN_DROPDOWN, &result));
+    EXPECT_EQ(bar.handled, 0);
+    EXPECT_TRUE(bar.Notify(NM_CLICK, &result));
+    EXPECT_EQ(bar.handled, 1);
+    EXPECT_EQ(result, 5);
+}
+
+class ToolbarDialogTest : public ::testing::Test {
+protected:
+    ScriptedMciPort port;
+    ScopedMciPort scopedPort{ &port };
+    RecordingUiSeam seam;
+    ScopedUiSeam scopedSeam{ &seam };
+    CRecorderDlg dlg;
+
+    void Run(const std::function<void(HWND dialog, HWND toolbar)>& body)
+    {
+        RunModal(dlg, [&](HWND dialog) {
+            ASSERT_TRUE(::IsWindow(dlg.m_wndToolBar.m_hWnd));
+            body(dialog, dlg.m_wndToolBar.m_hWnd);
+        });
+    }
+};
+
+TEST_F(ToolbarDialogTest, SixButtonsCarryTheCommandsShortNamesAndCheckStyles)
+{
+    Run([&](HWND, HWND toolbar) {
+        EXPECT_TRUE(dlg.m_bShowTextLabels);
+        ASSERT_EQ(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), BUTTONS);
+        for (int i = 0; i < BUTTONS; ++i) {
+            const TBBUTTON b = ButtonAt(toolbar, i);
+            EXPECT_EQ(b.idCommand, static_cast<int>(COMMANDS[i])) << i;
+            EXPECT_EQ(ButtonText(toolbar, COMMANDS[i]), LABELS[i]) << i;
+            const bool check = (b.fsStyle & TBSTYLE_CHECK) == TBSTYLE_CHECK;
+            EXPECT_EQ(check, i == 1 || i == 4) << "only Record and Pause are check buttons: " << i;
+            EXPECT_FALSE(b.fsStyle & TBSTYLE_SEP) << i;
+            EXPECT_TRUE(b.fsState & TBSTATE_ENABLED) << i;
+            EXPECT_FALSE(b.fsState & TBSTATE_CHECKED) << i;
+        }
+    });
+}
+
+TEST_F(ToolbarDialogTest, AllButtonsTakeTheLargestLabelledSizePlusMargins)
+{
+    Run([&](HWND dialog, HWND toolbar) {
+        // What the control makes of the same buttons and labels without the sizing rule.
+        CWnd parent;
+        parent.Attach(dialog);
+        CToolBar plain;
+        ASSERT_TRUE(plain.CreateEx(&parent, CTRL_STYLE, WS_CHILD | BAR_STYLE, NO_BORDERS, 100));
+        ASSERT_TRUE(plain.LoadToolBar(IDR_TOOLBAR));
+        SIZE largest = { 0, 0 };
+        for (int i = 0; i < BUTTONS; ++i) {
+            plain.SetButtonText(i, LABELS[i]);
+        }
+        for (int i = 0; i < BUTTONS; ++i) {
+            const SIZE s = SizeOf(ItemRect(plain.m_hWnd, i));
+            largest.cx = std::max(largest.cx, s.cx);
+            largest.cy = std::max(largest.cy, s.cy);
+        }
+        plain.DestroyWindow();
+        parent.Detach();
+
+        EXPECT_GT(largest.cx, 31) << "the widest label is wider than an image button";
+        EXPECT_GT(largest.cy, 31) << "labels add height";
+        for (int i = 0; i < BUTTONS; ++i) {
+            const SIZE s = SizeOf(ItemRect(toolbar, i));
+            EXPECT_EQ(s.cx, largest.cx + 2) << i;
+            EXPECT_EQ(s.cy, largest.cy + 4) << i;
+        }
+    });
+}
+
+TEST_F(ToolbarDialogTest, ToolbarSpansTheTopOfTheClientAreaAndMovesNoControl)
+{
+    Run([&](HWND dialog, HWND toolbar) {
+        EXPECT_TRUE(::IsWindowVisible(toolbar));
+        RECT client;
+        ::GetClientRect(dialog, &client);
+        const RECT bar = ClientRectOf(toolbar, dialog);
+        EXPECT_EQ(bar.left, 0);
+        EXPECT_EQ(bar.top, 0);
+        EXPECT_EQ(bar.right, client.right);
+        EXPECT_EQ(bar.bottom - bar.top, SizeOf(ItemRect(toolbar, 0)).cy) << "as tall as its buttons";
+
+        // The template's slider keeps its place, just under the toolbar's band.
+        RECT slider = { 3, 37, 3 + 272, 37 + 12 };
+        ::MapDialogRect(dialog, &slider);
+        const RECT sliderNow = ClientRectOf(::GetDlgItem(dialog, IDC_SLIDER), dialog);
+        EXPECT_EQ(sliderNow.left, slider.left);
+        EXPECT_EQ(sliderNow.top, slider.top);
+        EXPECT_LE(bar.bottom, slider.top) << "the toolbar covers no control";
+        const RECT status = ClientRectOf(::GetDlgItem(dialog, IDC_STATUSBAR), dialog);
+        EXPECT_EQ(status.bottom, client.bottom) << "the status line stays at the bottom";
+    });
+}
+
+TEST_F(ToolbarDialogTest, ButtonsShowTheColourImagesWithMagentaTransparent)
+{
+    Run([&](HWND, HWND toolbar) {
+        HIMAGELIST normal = reinterpret_cast<HIMAGELIST>(::SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
+        HIMAGELIST hot = reinterpret_cast<HIMAGELIST>(::SendMessageA(toolbar, TB_GETHOTIMAGELIST, 0, 0));
+        ASSERT_EQ(normal, dlg.m_imlCold.m_hImageList) << "not the list built from the blank strip";
+        ASSERT_EQ(hot, dlg.m_imlHot.m_hImageList);
+        for (HIMAGELIST list : { normal, hot }) {
+            EXPECT_EQ(ImageList_GetImageCount(list), BUTTONS);
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(list, &cx, &cy);
+            EXPECT_EQ(cx, 24);
+            EXPECT_EQ(cy, 24);
+        }
+
+        // Each image drawn transparently onto a known colour: the magenta background lets it
+        // through, the picture covers part of it, and nothing is magenta or blank grey.
+        const COLORREF ground = RGB(1, 2, 3);
+        HDC screen = ::GetDC(nullptr);
+        HDC dc = ::CreateCompatibleDC(screen);
+        HBITMAP canvas = ::CreateCompatibleBitmap(screen, 24, 24);
+        ::ReleaseDC(nullptr, screen);
+        HGDIOBJ old = ::SelectObject(dc, canvas);
+        HBRUSH brush = ::CreateSolidBrush(ground);
+        const RECT all = { 0, 0, 24, 24 };
+        for (int image = 0; image < BUTTONS; ++image) {
+            ::FillRect(dc, &all, brush);
+            ASSERT_TRUE(ImageList_Draw(normal, image, dc, 0, 0, ILD_TRANSPARENT));
+            int through = 0, magenta = 0, grey = 0;
+            for (int y = 0; y < 24; ++y) {
+                for (int x = 0; x < 24; ++x) {
+                    const COLORREF c = ::GetPixel(dc, x, y);
+                    through += c == ground;
+                    magenta += c == RGB(255, 0, 255);
+                    grey += c == RGB(192, 192, 192);
+                }
+            }
+            EXPECT_EQ(::GetPixel(dc, 0, 0), ground) << "corner of image " << image;
+            EXPECT_GT(through, 24 * 24 / 10) << image;
+            EXPECT_LT(through, 24 * 24) << "image " << image << " draws something";
+            EXPECT_EQ(magenta, 0) << image;
+            EXPECT_LT(grey, 24 * 24 / 2) << image;
+        }
+        ::DeleteObject(brush);
+        ::SelectObject(dc, old);
+        ::DeleteObject(canvas);
+        ::DeleteDC(dc);
+    });
+}
+
+TEST_F(ToolbarDialogTest, ClickedRecordStaysPressedUntilStop)
+{
+    Run([&](HWND, HWND toolbar) {
+        Click(toolbar, 1);
+        EXPECT_EQ(port.Count(MCI_RECORD), 1u) << "the click reached the Record command";
+        EXPECT_TRUE(IsChecked(toolbar, ID_RECORD));
+        Click(toolbar, 2);
+        EXPECT_EQ(port.Count(MCI_STOP), 1u) << "the click reached the Stop command";
+        EXPECT_FALSE(IsChecked(toolbar, ID_RECORD));
+        EXPECT_FALSE(IsChecked(toolbar, ID_STOP)) << "a push button does not stay pressed";
+    });
+}
+
+TEST_F(ToolbarDialogTest, ClickedPauseStaysPressedUntilClickedAgainOrPlay)
+{
+    Run([&](HWND, HWND toolbar) {
+        Click(toolbar, 4);
+        EXPECT_TRUE(IsChecked(toolbar, ID_PAUSE));
+        Click(toolbar, 4);
+        EXPECT_FALSE(IsChecked(toolbar, ID_PAUSE)) << "a second click releases it";
+        Click(toolbar, 4);
+        ASSERT_TRUE(IsChecked(toolbar, ID_PAUSE));
+        Click(toolbar, 3);
+        EXPECT_FALSE(IsChecked(toolbar, ID_PAUSE));
+        EXPECT_FALSE(IsChecked(toolbar, ID_PLAY));
+    });
+}
