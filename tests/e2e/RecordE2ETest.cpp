@@ -1,0 +1,199 @@
+// The recorder end to end, from outside its process, with real sound through the session's
+// PulseAudio null sink: record a tone, save it, play it back with pause and resume, open a
+// file through the chooser, and the save mistakes a user can make.
+#include "EngineCommands.h"
+#include "EngineTestSupport.h"
+#include "ProcessDriver.h"
+#include "resource.h"
+#include <commctrl.h>
+
+namespace {
+const char RECORDED[] = "   Sound was recorded, use Save to save in file";
+
+class RecorderE2E : public EngineTest {
+protected:
+    ProcessDriver app;
+    HWND main = nullptr;
+    CEngineScratchDir scratch;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(app.Launch(ProcessDriver::OwnFolder() + "Vorsel.exe", "", ""));
+        main = app.MainWindow();
+        ASSERT_NE(nullptr, main);
+    }
+    void TearDown() override
+    {
+        if (main && ::IsWindow(main))
+            ::PostMessageA(main, WM_COMMAND, ID_EXIT, 0);
+        app.WaitForExit(10000);
+    }
+
+    void Command(UINT id) { ::SendMessageA(main, WM_COMMAND, id, 0); }
+    std::string Status() { return app.StatusText(main, IDC_STATUSBAR); }
+    std::string Item(int id) { return ProcessDriver::ItemText(main, id); }
+    void SetField(const std::string& text)
+    {
+        ::SendMessageA(::GetDlgItem(main, IDC_FILENAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+
+    // Message boxes the program shows come without an owner; each is read, then dismissed.
+    struct Box { std::string caption, text; };
+    bool NextBox(Box& box, DWORD ms = 8000)
+    {
+        for (DWORD waited = 0; waited < ms; waited += 100) {
+            std::vector<HWND> others = app.OtherWindows();
+            if (!others.empty()) {
+                box.caption = ProcessDriver::Text(others[0]);
+                box.text = ProcessDriver::ItemText(others[0], 0xFFFF);
+                ::PostMessageA(others[0], WM_COMMAND, IDOK, 0);
+                for (int i = 0; i < 50 && ::IsWindow(others[0]); ++i)
+                    ::Sleep(50);
+                return true;
+            }
+            ::Sleep(100);
+        }
+        return false;
+    }
+
+    // A save posted, not sent: the program is inside its message box until we dismiss it.
+    void PostSave() { ::PostMessageA(main, WM_COMMAND, ID_SAVE, 0); }
+
+    // Records the tone for about seconds and stops.
+    void RecordTone(double seconds)
+    {
+        CEngineTone tone(440, seconds + 3);
+        ASSERT_TRUE(tone.Start());
+        ::Sleep(400);   // the tone is flowing before the take starts
+        Command(ID_RECORD);
+        ::Sleep(static_cast<DWORD>(seconds * 1000));
+        Command(ID_STOP);
+        tone.Stop();
+    }
+};
+
+TEST_F(RecorderE2E, RecordsTheToneSavesItAndPlaysItBackWithPauseAndResume)
+{
+    // 3.4 s of wall time: the take is 3 s and some, whatever the start-up latency.
+    RecordTone(3.4);
+    EXPECT_EQ("00:00:03", Item(IDC_LENGTH));
+    EXPECT_EQ(RECORDED, Status());
+    const LRESULT steps = ::SendDlgItemMessageA(main, IDC_SLIDER, TBM_GETRANGEMAX, 0, 0);
+    EXPECT_GE(steps, 30);
+    EXPECT_LE(steps, 35);
+
+    const std::string path = scratch.Path("take.wav");
+    SetField(path);
+    PostSave();
+    Box box;
+    ASSERT_TRUE(NextBox(box));
+    EXPECT_EQ("Sound File Saved!", box.caption);
+    EXPECT_EQ("Saved at the followin location: " + path, box.text);
+
+    EngineWave wave;
+    std::string why;
+    ASSERT_TRUE(EngineReadCanonicalWave(path, wave, why)) << why;
+    EXPECT_EQ(2, wave.channels);
+    EXPECT_EQ(44100u, wave.rate);
+    EXPECT_EQ(16, wave.bits);
+    EXPECT_NEAR(steps / 10.0, wave.Seconds(), 0.1);   // the file holds what was shown
+    EXPECT_NEAR(3.4, wave.Seconds(), 0.2);
+    EXPECT_NEAR(440.0, EngineDominantHz(wave.mono, wave.rate, 100, 2000), 3.0);
+    EXPECT_LT(EngineLongestFlatRun(wave.mono, wave.rate), 0.01);
+
+    // Play it back while this process records what comes out of the sink.
+    CEngineNoticeWindow notices;
+    const MCIDEVICEID listener = Open("");
+    ASSERT_EQ(0u, SetFormat(listener, 1, 44100, 16));
+    ASSERT_EQ(0u, Record(listener, notices.Handle()));
+    Command(ID_PLAY);
+    ::Sleep(1300);
+    EXPECT_EQ("   Playing...", Status());
+    const std::string before = Item(IDC_POSITION);
+    EXPECT_EQ("00:00:01", before);
+    Command(ID_PAUSE);
+    ::Sleep(300);
+    EXPECT_EQ("   Paused", Status());
+    const std::string held = Item(IDC_POSITION);
+    ::Sleep(1200);
+    EXPECT_EQ(held, Item(IDC_POSITION));   // paused: the position holds
+    Command(ID_PAUSE);   // resume
+    ::Sleep(400);
+    EXPECT_EQ("   Playing...", Status());
+    // The end of the playback brings the recorded status back.
+    bool ended = false;
+    for (int i = 0; i < 60 && !ended; ++i) {
+        ::Sleep(100);
+        ended = Status() == RECORDED;
+    }
+    EXPECT_TRUE(ended);
+    ASSERT_EQ(0u, Stop(listener));
+    const std::string heard = scratch.Path("heard.wav");
+    ASSERT_EQ(0u, Save(listener, heard));
+    Close(listener);
+    EngineWave monitor;
+    ASSERT_TRUE(EngineReadCanonicalWave(heard, monitor, why)) << why;
+    EXPECT_NEAR(440.0, EngineDominantHz(monitor.mono, monitor.rate, 100, 2000), 3.0);
+}
+
+TEST_F(RecorderE2E, ChoosingAFileShowsItsFormatAndLength)
+{
+    const std::string path = scratch.Path("voice.wav");
+    ASSERT_TRUE(EngineWriteToneFile(path, 330, 2.5, 1, 22050, 8));
+    ::PostMessageA(main, WM_COMMAND, IDC_BROWSE, 0);
+    HWND chooser = nullptr;
+    for (int i = 0; i < 100 && !chooser; ++i) {
+        ::Sleep(100);
+        std::vector<HWND> others = app.OtherWindows();
+        if (!others.empty())
+            chooser = others[0];
+    }
+    ASSERT_NE(nullptr, chooser);
+    EXPECT_FALSE(::IsWindowEnabled(main));   // the chooser is owned by the main window
+    // The chooser opens with the keyboard focus in its file name box: type there, press Enter.
+    GUITHREADINFO gui = { sizeof gui };
+    HWND name = nullptr;
+    for (int i = 0; i < 50 && !name; ++i) {
+        ::Sleep(100);
+        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(chooser, nullptr), &gui))
+            name = gui.hwndFocus;
+    }
+    ASSERT_NE(nullptr, name);
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ::PostMessageA(name, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    ::PostMessageA(name, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    bool shown = false;
+    for (int i = 0; i < 80 && !shown; ++i) {
+        ::Sleep(100);
+        shown = Item(IDC_LENGTH) == "00:00:02";
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(path, Item(IDC_FILENAME));
+    EXPECT_EQ("22050 Hz", ProcessDriver::SelectedText(main, IDC_SAMPLERATE));
+    EXPECT_EQ("Mono", ProcessDriver::SelectedText(main, IDC_CHANNELS));
+    EXPECT_EQ("8 bits", ProcessDriver::SelectedText(main, IDC_BITS));
+    EXPECT_EQ(25, ::SendDlgItemMessageA(main, IDC_SLIDER, TBM_GETRANGEMAX, 0, 0));
+}
+
+TEST_F(RecorderE2E, SaveMistakesAreToldAndWriteNothing)
+{
+    SetField("");
+    PostSave();
+    Box box;
+    ASSERT_TRUE(NextBox(box));
+    EXPECT_EQ("Enter File Name", box.caption);
+    EXPECT_EQ("Please enter a filename\nin a form C:\\myfiles\\recording.wav", box.text);
+
+    const std::string missing = scratch.Path("no such folder\\take.wav");
+    SetField(missing);
+    PostSave();
+    Box warning, error;
+    ASSERT_TRUE(NextBox(warning));
+    EXPECT_FALSE(warning.text.empty());   // the device's own text comes first
+    ASSERT_TRUE(NextBox(error));
+    EXPECT_EQ("Error", error.caption);
+    EXPECT_EQ("Error when saving file!", error.text);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(missing.c_str()));
+    EXPECT_TRUE(scratch.Files().empty());
+}
+}
