@@ -34,7 +34,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(tone.Start());
-        window.Pump(400);   // let the tone reach the monitor before any take begins
+        window.Pump(800);   // let the tone reach the monitor before any take begins
     }
 
     // Records for about ms milliseconds of wall time, returns the largest step seen in the

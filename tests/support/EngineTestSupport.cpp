@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -72,13 +73,50 @@ void CEngineNoticeWindow::Pump(DWORD ms)
     PumpUntil([] { return false; }, ms);
 }
 
-CEngineTone::CEngineTone(double hz, double seconds)
+namespace {
+
+// The Unix path of a Windows path, where Wine offers the conversion.
+bool UnixPath(const std::string& windowsPath, std::string& unixPath)
 {
-    const size_t frames = size_t(seconds * 44100);
-    m_samples.resize(frames * 2);
-    for (size_t i = 0; i < frames; ++i)
-        m_samples[2 * i] = m_samples[2 * i + 1] = int16_t(12000 * std::sin(2 * kPi * hz * i / 44100.0));
+    typedef char* (CDECL * ToUnix)(const WCHAR*);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    WCHAR wide[MAX_PATH];
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
+        return false;
+    char* path = toUnix(wide);
+    if (!path)
+        return false;
+    unixPath = path;
+    HeapFree(GetProcessHeap(), 0, path);
+    return true;
 }
+
+bool RunUnix(const std::string& shellCommand)
+{
+    std::string line = "Z:\\bin\\sh -c \"" + shellCommand + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+std::string TempPath(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char unique[64];
+    wsprintfA(unique, "%s-%lu.tmp", name, GetCurrentProcessId());
+    return std::string(temp) + unique;
+}
+
+} // namespace
+
+CEngineTone::CEngineTone(double hz, double seconds) : m_hz(hz), m_seconds(seconds) {}
 
 CEngineTone::~CEngineTone()
 {
@@ -87,6 +125,28 @@ CEngineTone::~CEngineTone()
 
 bool CEngineTone::Start()
 {
+    return StartNative() || StartWaveOut();
+}
+
+bool CEngineTone::StartNative()
+{
+    const std::string tone = TempPath("vorsel-tone"), pid = TempPath("vorsel-tone-pid");
+    std::string unixTone, unixPid;
+    if (!UnixPath(tone, unixTone) || !UnixPath(pid, unixPid) ||
+        !EngineWriteToneFile(tone, m_hz, m_seconds, 2, 44100, 16))
+        return false;
+    m_toneFile = tone;
+    m_pidFile = pid;
+    DeleteFileA(pid.c_str());
+    return RunUnix("echo $$ > '" + unixPid + "'; exec /usr/bin/paplay --latency-msec=20 '" + unixTone + "'");
+}
+
+bool CEngineTone::StartWaveOut()
+{
+    const size_t frames = size_t(m_seconds * 44100);
+    m_samples.resize(frames * 2);
+    for (size_t i = 0; i < frames; ++i)
+        m_samples[2 * i] = m_samples[2 * i + 1] = int16_t(12000 * std::sin(2 * kPi * m_hz * i / 44100.0));
     WAVEFORMATEX wfx = {WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
     if (waveOutOpen(&m_hOut, WAVE_MAPPER, &wfx, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
         m_hOut = nullptr;
@@ -100,6 +160,19 @@ bool CEngineTone::Start()
 
 void CEngineTone::Stop()
 {
+    if (!m_pidFile.empty()) {
+        // The player is ended by the process id it wrote, never by name.
+        std::vector<char> pid;
+        for (int i = 0; i < 50 && pid.empty(); ++i, Sleep(20))
+            pid = EngineReadFile(m_pidFile);
+        const unsigned long id = strtoul(std::string(pid.begin(), pid.end()).c_str(), nullptr, 10);
+        if (id > 1)
+            RunUnix("kill " + std::to_string(id));
+        Sleep(100);
+        DeleteFileA(m_pidFile.c_str());
+        DeleteFileA(m_toneFile.c_str());
+        m_pidFile.clear();
+    }
     if (!m_hOut)
         return;
     waveOutReset(m_hOut);

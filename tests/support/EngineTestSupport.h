@@ -30,8 +30,12 @@ private:
     HWND m_hWnd;
 };
 
-// Plays a continuous sine into the default output (the session's sink) with raw waveOut,
-// so whatever records the sink's monitor hears it.
+// Plays a continuous sine into the session's sink, so whatever records the sink's monitor
+// hears it. Under Wine it runs paplay as a native process: a player inside the test's own
+// process skips whenever that process stalls, and its gaps would be blamed on the recorder.
+// It asks for low latency: the null sink runs at the lowest latency its inputs request, and
+// its monitor delivers in blocks of that size, so a default (2 s) player would hold back
+// the end of every take. Elsewhere it falls back to waveOut.
 class CEngineTone {
 public:
     CEngineTone(double hz, double seconds);
@@ -40,6 +44,13 @@ public:
     void Stop();
 
 private:
+    bool StartNative();
+    bool StartWaveOut();
+
+    double m_hz;
+    double m_seconds;
+    std::string m_toneFile;
+    std::string m_pidFile;
     std::vector<int16_t> m_samples;
     HWAVEOUT m_hOut = nullptr;
     WAVEHDR m_header = {};
