@@ -61,6 +61,11 @@ DWORD CWaveDevice::Close()
     if (!StoreAndReport(Send(m_wDeviceID, MCI_CLOSE, 0, nullptr)))
         return 0;
     m_wDeviceID = 0;
+    // Nothing runs on a closed device. Flags left set would send the next Pause to a new
+    // recording (a silent gap in the take) and show "Playing" while nothing plays.
+    m_bRecording = 0;
+    m_bPlaying = 0;
+    m_bPaused = 0;
     return 1;
 }
 

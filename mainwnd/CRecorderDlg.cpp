@@ -347,7 +347,7 @@ void CRecorderDlg::OnSave()
         return;
     }
     // Never claim a save that did not happen: the device writes nothing when it holds no content.
-    if (!m_wave.m_bReady) {
+    if (!m_wave.m_bReady || m_wave.m_wDeviceID == 0) {
         if (m_wave.m_bRecording)
             UiMessageBox(nullptr, "A recording is still running.\nStop it first, then save it.",
                          "Recording in Progress", MB_ICONINFORMATION);

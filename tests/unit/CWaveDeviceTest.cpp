@@ -42,12 +42,14 @@ TEST_F(WaveDeviceTest, OpenSendsTheOpenRecordThenSwitchesToMilliseconds)
     EXPECT_EQ(open.openedId, wave.m_wDeviceID);
 }
 
-TEST_F(WaveDeviceTest, OpenClosesThePreviousDeviceAndKeepsActivityFlags)
+TEST_F(WaveDeviceTest, OpenClosesThePreviousDeviceAndEndsItsActivity)
 {
     CWaveDevice wave;
     OpenFresh(wave);
     const UINT first = wave.m_wDeviceID;
-    wave.m_bPlaying = 1;
+    wave.Play(WINDOW, 0, 0);
+    wave.Pause();
+    port.sent.clear();
     EXPECT_EQ(1u, wave.Open("other.wav"));
     ASSERT_GE(port.sent.size(), 2u);
     EXPECT_EQ(static_cast<UINT>(MCI_CLOSE), port.sent[0].msg);
@@ -56,6 +58,26 @@ TEST_F(WaveDeviceTest, OpenClosesThePreviousDeviceAndKeepsActivityFlags)
     EXPECT_FALSE(port.sent[0].hasParams);
     EXPECT_EQ("other.wav", port.sent[1].element);
     EXPECT_NE(first, wave.m_wDeviceID);
+    EXPECT_FALSE(wave.m_bPlaying);
+    EXPECT_FALSE(wave.m_bPaused);
+
+    // A recording whose device is closed is over, whether or not the next open succeeds.
+    OpenFresh(wave, "");
+    wave.Record(WINDOW);
+    port.FailNext(MCI_OPEN, MCIERR_FILE_NOT_FOUND);
+    EXPECT_EQ(0u, wave.Open("missing.wav"));
+    EXPECT_FALSE(wave.m_bRecording);
+    EXPECT_EQ(1u, wave.Stop());
+    EXPECT_FALSE(wave.m_bReady);   // no content appears out of nothing
+}
+
+TEST_F(WaveDeviceTest, FailedCloseKeepsTheActivityOfTheDeviceStillOpen)
+{
+    CWaveDevice wave;
+    OpenFresh(wave);
+    wave.Play(WINDOW, 0, 0);
+    port.FailNext(MCI_CLOSE, MCIERR_INTERNAL);
+    EXPECT_EQ(0u, wave.Close());
     EXPECT_TRUE(wave.m_bPlaying);
 }
 
