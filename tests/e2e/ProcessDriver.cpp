@@ -37,7 +37,8 @@ ProcessDriver::~ProcessDriver()
 bool ProcessDriver::Launch(const std::string& exe, const std::string& arguments, const std::string& directory)
 {
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup = { sizeof startup };
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     return ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                             directory.empty() ? nullptr : directory.c_str(), &startup, &m_info) != 0;
 }

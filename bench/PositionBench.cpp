@@ -1,0 +1,68 @@
+// Position accuracy during playback: the position the engine reports, polled every few
+// milliseconds, against the output's sample clock (elapsed real time once sound flows).
+//   PositionBench FILE.wav SECONDS   prints: polls, spread of (position - elapsed) in ms, max step
+#include "MciPort.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+double Now()
+{
+    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+DWORD Position(MCIDEVICEID id)
+{
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = MCI_STATUS_POSITION;
+    GetMciPort().SendCommand(id, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
+    return static_cast<DWORD>(status.dwReturn);
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 3)
+        return 1;
+    const double seconds = std::atof(argv[2]);
+    HWND notices = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    MCI_OPEN_PARMSA open = {};
+    open.lpstrDeviceType = "waveaudio";
+    open.lpstrElementName = argv[1];
+    if (GetMciPort().SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open)))
+        return 2;
+    MCI_SET_PARMS set = {};
+    set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+    GetMciPort().SendCommand(open.wDeviceID, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&set));
+    MCI_PLAY_PARMS play = {};
+    play.dwCallback = reinterpret_cast<DWORD_PTR>(notices);
+    if (GetMciPort().SendCommand(open.wDeviceID, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play)))
+        return 3;
+    // Wait for the first movement: from then on the output's clock and ours run together.
+    double start = Now();
+    while (Position(open.wDeviceID) == 0 && Now() - start < 3000)
+        Sleep(1);
+    start = Now();
+    const DWORD first = Position(open.wDeviceID);
+    std::vector<double> offsets;
+    DWORD previous = first, maxStep = 0;
+    while (Now() - start < seconds * 1000) {
+        Sleep(5);
+        const double elapsed = Now() - start;
+        const DWORD p = Position(open.wDeviceID);
+        offsets.push_back(static_cast<double>(p - first) - elapsed);
+        maxStep = std::max(maxStep, p - previous);
+        previous = p;
+    }
+    GetMciPort().SendCommand(open.wDeviceID, MCI_CLOSE, 0, 0);
+    std::sort(offsets.begin(), offsets.end());
+    const double median = offsets[offsets.size() / 2];
+    const double worst = std::max(median - offsets.front(), offsets.back() - median);
+    std::printf("%zu %.1f %lu\n", offsets.size(), worst, static_cast<unsigned long>(maxStep));
+    return 0;
+}

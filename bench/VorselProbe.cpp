@@ -1,0 +1,166 @@
+// Drives and measures Vorsel.exe (or a baseline program) from outside, for the benchmarks.
+//   VorselProbe startup EXE CAPTION RUNS      median ms from launch to a visible window
+//   VorselProbe command ID                    sends a command to the running Vorsel window
+//   VorselProbe settext TEXT                  puts TEXT into Vorsel's file name field
+//   VorselProbe save                          saves, waits for the box, prints ms and its text
+//   VorselProbe memory                        private bytes of the running Vorsel, in KiB
+//   VorselProbe position                      the position text
+#include <windows.h>
+#include <psapi.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+const int IDC_FILENAME = 1005;
+const int IDC_POSITION = 1017;
+const UINT ID_SAVE = 32771;
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Find { DWORD pid; const char* caption; HWND found; };
+
+BOOL CALLBACK FindVisible(HWND hWnd, LPARAM lParam)
+{
+    Find* f = reinterpret_cast<Find*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    char text[256] = "";
+    GetWindowTextA(hWnd, text, sizeof text);
+    if ((f->pid == 0 || pid == f->pid) && IsWindowVisible(hWnd) && (!f->caption || !strcmp(text, f->caption))) {
+        f->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WindowOf(DWORD pid, const char* caption)
+{
+    Find f = { pid, caption, nullptr };
+    EnumWindows(&FindVisible, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+HWND Vorsel()
+{
+    HWND h = WindowOf(0, "Vorsel");
+    if (!h) {
+        std::fprintf(stderr, "no Vorsel window\n");
+        std::exit(2);
+    }
+    return h;
+}
+
+int Startup(const char* exe, const char* caption, int runs)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        std::string commandLine = std::string("\"") + exe + "\"";
+        const double start = Now();
+        if (!CreateProcessA(exe, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return 2;
+        HWND h = nullptr;
+        while (!h && Now() - start < 30000) {
+            h = WindowOf(pi.dwProcessId, caption);
+            if (!h)
+                Sleep(1);
+        }
+        times.push_back(Now() - start);
+        if (h)
+            PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(pi.hProcess, 1);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        Sleep(200);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%.1f\n", times[times.size() / 2]);
+    return 0;
+}
+
+// Waits for a message box of the process, prints its text and dismisses it.
+bool DismissBox(DWORD pid, std::string& text, DWORD ms)
+{
+    const double start = Now();
+    while (Now() - start < ms) {
+        HWND box = nullptr;
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            char caption[256] = "";
+            GetWindowTextA(w, caption, sizeof caption);
+            if (owner == pid && IsWindowVisible(w) && strcmp(caption, "Vorsel") != 0) {
+                box = w;
+                break;
+            }
+        }
+        if (box) {
+            char buffer[1024] = "";
+            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+            text = buffer;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        }
+        Sleep(1);
+    }
+    return false;
+}
+}
+
+int main(int argc, char** argv)
+{
+    const std::string verb = argc > 1 ? argv[1] : "";
+    if (verb == "startup" && argc == 5)
+        return Startup(argv[2], argv[3], std::atoi(argv[4]));
+    if (verb == "command" && argc == 3) {
+        SendMessageA(Vorsel(), WM_COMMAND, std::strtoul(argv[2], nullptr, 0), 0);
+        return 0;
+    }
+    if (verb == "settext" && argc == 3) {
+        SendMessageA(GetDlgItem(Vorsel(), IDC_FILENAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        return 0;
+    }
+    if (verb == "save") {
+        HWND h = Vorsel();
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        const double start = Now();
+        PostMessageA(h, WM_COMMAND, ID_SAVE, 0);
+        std::string text;
+        if (!DismissBox(pid, text, 600000))
+            return 2;
+        std::printf("%.1f %s\n", Now() - start, text.c_str());
+        return 0;
+    }
+    if (verb == "memory") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(Vorsel(), &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        PROCESS_MEMORY_COUNTERS_EX counters = {};
+        counters.cb = sizeof counters;
+        if (!process || !GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+            return 2;
+        std::printf("%lu\n", static_cast<unsigned long>(counters.PrivateUsage / 1024));
+        return 0;
+    }
+    if (verb == "position") {
+        char text[64] = "";
+        GetDlgItemTextA(Vorsel(), IDC_POSITION, text, sizeof text);
+        std::printf("%s\n", text);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: see the top of VorselProbe.cpp\n");
+    return 1;
+}
