@@ -5,6 +5,7 @@
 //   VorselProbe save                          saves, waits for the box, prints ms and its text
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
 //   VorselProbe position                      the position text
+//   VorselProbe open PATH                     chooses PATH through "..." and waits until it is shown
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
@@ -17,6 +18,8 @@ namespace {
 const int IDC_FILENAME = 1005;
 const int IDC_POSITION = 1017;
 const UINT ID_SAVE = 32771;
+const int IDC_BROWSE = 1004;
+const int IDC_LENGTH = 1018;
 
 double Now()
 {
@@ -154,6 +157,35 @@ int main(int argc, char** argv)
             return 2;
         std::printf("%lu\n", static_cast<unsigned long>(counters.PrivateUsage / 1024));
         return 0;
+    }
+    if (verb == "open" && argc == 3) {
+        HWND h = Vorsel();
+        DWORD pid = 0;
+        const DWORD thread = GetWindowThreadProcessId(h, &pid);
+        PostMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        // The chooser opens with the focus in its name box.
+        HWND name = nullptr;
+        for (int i = 0; i < 200 && !name; ++i) {
+            Sleep(50);
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            if (GetGUIThreadInfo(thread, &gui) && gui.hwndFocus && GetAncestor(gui.hwndFocus, GA_ROOT) != h)
+                name = gui.hwndFocus;
+        }
+        if (!name)
+            return 2;
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        PostMessageA(name, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        char shown[MAX_PATH] = "";
+        for (int i = 0; i < 600; ++i) {
+            Sleep(100);
+            GetDlgItemTextA(h, IDC_FILENAME, shown, sizeof shown);
+            char length[32] = "";
+            GetDlgItemTextA(h, IDC_LENGTH, length, sizeof length);
+            if (!strcmp(shown, argv[2]) && IsWindowEnabled(h) && strcmp(length, "00:00:00") != 0)
+                return 0;
+        }
+        return 3;
     }
     if (verb == "position") {
         char text[64] = "";

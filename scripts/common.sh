@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 VORSEL_PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake make googletest python3 wine wine32:i386 wine64
-  libpulse0:i386 libasound2-plugins:i386 libpulse0 libasound2-plugins pulseaudio pulseaudio-utils xvfb x11-utils
+  libpulse0:i386 libasound2-plugins:i386 libpulse0:amd64 libasound2-plugins:amd64 pulseaudio pulseaudio-utils xvfb x11-utils
   imagemagick xdotool sox"
 
 log() { printf '== %s\n' "$*" >&2; }

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs the benchmarks in one session and prints each figure as a ratio against a baseline
+# measured in the same run. Usage: bench/run.sh [fidelity seconds, default 60]
+set -euo pipefail
+. "$(dirname "$0")/lib.sh"
+FIDELITY_SECONDS=${1:-60}
+
+bench_build
+work=$(mktemp -d /tmp/vorsel-bench.XXXXXX)
+trap 'stop_load; stop_vorsel 2>/dev/null; stop_session; rm -rf "$work"' EXIT
+start_session
+echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), $(uname -r), $("$WINE_LOADER" --version), build $(basename "$VORSEL_RUN_BUILD")"
+
+# 1. Start-up: launch to visible main window, against a bare Win32 dialog launched the same way.
+v=$(probe startup "$(winpath "$BIN/Vorsel.exe")" Vorsel 11)
+b=$(probe startup "$(winpath "$BIN/BaselineDialog.exe")" Baseline 11)
+echo "startup: Vorsel $v ms, bare dialog $b ms (medians of 11), ratio $(ratio "$v" "$b") (goal <= 1.3)"
+
+# 2. Capture fidelity under a 2-core load, against parecord on the same source.
+sox -n -r 44100 -c 2 -b 16 "$work/signal.wav" synth "$FIDELITY_SECONDS" sine 997 vol 0.25
+start_load
+start_vorsel
+probe command 32774   # Record
+sleep 1
+paplay --latency-msec=20 "$work/signal.wav"
+sleep 1
+probe command 32775   # Stop
+probe settext "$(winpath "$work/vorsel.wav")"
+probe save >/dev/null
+stop_vorsel
+parecord -d vsink.monitor --latency-msec=20 --rate=44100 --channels=2 --format=s16le \
+    --file-format=wav "$work/parecord.wav" &
+rec=$!
+sleep 1
+paplay --latency-msec=20 "$work/signal.wav"
+sleep 1
+kill -INT "$rec"; wait "$rec" 2>/dev/null || true
+stop_load
+read -r vs vd < <(python3 "$(dirname "$0")/analyse.py" "$work/vorsel.wav" 997)
+read -r ps pd < <(python3 "$(dirname "$0")/analyse.py" "$work/parecord.wav" 997)
+verr=$(awk -v s="$vs" -v t="$FIDELITY_SECONDS" 'BEGIN { printf "%.1f", (s - t) * 1000 }')
+perr=$(awk -v s="$ps" -v t="$FIDELITY_SECONDS" 'BEGIN { printf "%.1f", (s - t) * 1000 }')
+echo "capture (${FIDELITY_SECONDS} s, 2-core load): Vorsel $vd discontinuities, length error $verr ms; parecord $pd discontinuities, length error $perr ms (goal 0, within 25 ms)"
+
+# 3. CPU while recording and while playing, against parecord and paplay doing the same.
+sox -n -r 44100 -c 2 -b 16 "$work/twenty.wav" synth 20 sine 440 vol 0.25
+start_vorsel
+t0=$(cpu_ticks "$VORSEL_PID"); probe command 32774; sleep 15; t1=$(cpu_ticks "$VORSEL_PID")
+probe command 32775
+vrec=$((t1 - t0))
+t0=$(cpu_ticks "$VORSEL_PID"); probe command 32776; sleep 10; t1=$(cpu_ticks "$VORSEL_PID")
+probe command 32775
+vplay=$((t1 - t0))
+stop_vorsel
+parecord -d vsink.monitor --rate=44100 --channels=2 --format=s16le --file-format=wav "$work/cpu.wav" &
+rec=$!; t0=$(cpu_ticks "$rec"); sleep 15; t1=$(cpu_ticks "$rec"); kill -INT "$rec"; wait "$rec" 2>/dev/null || true
+prec=$((t1 - t0))
+paplay "$work/twenty.wav" &
+play=$!; sleep 0.2; t0=$(cpu_ticks "$play"); sleep 10; t1=$(cpu_ticks "$play"); kill "$play"; wait "$play" 2>/dev/null || true
+pplay=$((t1 - t0))
+hz=$(getconf CLK_TCK)
+pct() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+echo "cpu recording: Vorsel $(pct "$vrec" 15) % of a core, parecord $(pct "$prec" 15) %, ratio $(ratio "$vrec" "$prec") (goal <= 2, under 2 %)"
+echo "cpu playing: Vorsel $(pct "$vplay" 10) % of a core, paplay $(pct "$pplay" 10) %, ratio $(ratio "$vplay" "$pplay") (goal <= 2, under 2 %)"
+
+# 4. Saving a 10-minute take, against cp of a file of the same size.
+sox -n -r 44100 -c 2 -b 16 "$work/ten.wav" synth 600 sine 440 vol 0.25
+start_vorsel
+probe open "$(winpath "$work/ten.wav")"
+probe settext "$(winpath "$work/saved.wav")"
+read -r vsave _ < <(probe save)
+stop_vorsel
+s0=$(date +%s%N); cp "$work/ten.wav" "$work/copied.wav"; s1=$(date +%s%N)
+csave=$(awk -v a="$s0" -v b="$s1" 'BEGIN { printf "%.1f", (b - a) / 1e6 }')
+same=$(cmp -s "$work/ten.wav" "$work/saved.wav" && echo "identical bytes" || echo "BYTES DIFFER")
+echo "save 10 min ($(stat -c %s "$work/ten.wav") bytes): Vorsel $vsave ms, cp $csave ms, ratio $(ratio "$vsave" "$csave") (goal <= 1.5); saved file: $same"
+
+# 5. Position during playback against the output's clock.
+sox "$work/signal.wav" "$work/ten-s.wav" trim 0 10 2>/dev/null || cp "$work/twenty.wav" "$work/ten-s.wav"
+read -r polls spread step < <("$WINE_LOADER" "$BIN/PositionBench.exe" "$(winpath "$work/ten-s.wav")" 8 2>/dev/null | tr -d '\r')
+echo "position while playing: $polls polls over 8 s, worst deviation from the sample clock $spread ms, largest step $step ms (goal within 50 ms)"
