@@ -1,6 +1,7 @@
 // Drives and measures Vorsel.exe (or a baseline program) from outside, for the benchmarks.
 //   VorselProbe startup EXE CAPTION RUNS      median ms from launch to a visible window
 //   VorselProbe command ID                    sends a command to the running Vorsel window
+//   VorselProbe post ID                       posts it (for commands that open a modal box)
 //   VorselProbe settext TEXT                  puts TEXT into Vorsel's file name field
 //   VorselProbe save                          saves, waits for the box, prints ms and its text
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
@@ -129,6 +130,10 @@ int main(int argc, char** argv)
         return Startup(argv[2], argv[3], std::atoi(argv[4]));
     if (verb == "command" && argc == 3) {
         SendMessageA(Vorsel(), WM_COMMAND, std::strtoul(argv[2], nullptr, 0), 0);
+        return 0;
+    }
+    if (verb == "post" && argc == 3) {
+        PostMessageA(Vorsel(), WM_COMMAND, std::strtoul(argv[2], nullptr, 0), 0);
         return 0;
     }
     if (verb == "settext" && argc == 3) {

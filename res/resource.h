@@ -51,4 +51,4 @@
 // The maker's home page and the product's web page
 #define VORSEL_HOME_PAGE        "http://quenbrook.example"
 #define VORSEL_PRODUCT_PAGE     "http://quenbrook.example/vorsel"
-#define VORSEL_NOTICE           "Copyright (C) 2012 Quenbrook Software"
+#define VORSEL_NOTICE           "(C) 2012 Quenbrook Software"
