@@ -1,5 +1,6 @@
 #include "CDialog.h"
 #include "CWinApp.h"
+#include <cstring>
 
 // Initialisation data of a template stores list entries with the 16-bit add-string codes.
 const WORD DLGINIT_LB_ADDSTRING = 0x0401;
@@ -61,15 +62,18 @@ BOOL CDialog::ExecuteDlgInit()
     if (!data)
         return FALSE;
     // Records: control id (16), message (16), byte count (32), bytes; a zero id ends them.
+    // Records follow each other unaligned, so fields are copied out, not dereferenced.
     DWORD at = 0;
     while (at + 2 <= size) {
-        const WORD id = *reinterpret_cast<const WORD*>(data + at);
+        WORD id = 0, message = 0;
+        DWORD length = 0;
+        std::memcpy(&id, data + at, sizeof id);
         if (id == 0)
             return TRUE;
         if (at + 8 > size)
             return FALSE;
-        const WORD message = *reinterpret_cast<const WORD*>(data + at + 2);
-        const DWORD length = *reinterpret_cast<const DWORD*>(data + at + 4);
+        std::memcpy(&message, data + at + 2, sizeof message);
+        std::memcpy(&length, data + at + 4, sizeof length);
         at += 8;
         if (length > size - at)
             return FALSE;
