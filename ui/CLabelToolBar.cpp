@@ -1,4 +1,5 @@
 #include "CLabelToolBar.h"
+#include <cstdlib>
 
 namespace {
 // Room around the control's own measure of the largest labelled button.
@@ -42,8 +43,8 @@ BOOL CLabelToolBar::LoadLabeledToolBar(UINT id)
     for (int i = GetCount() - 1; i >= 0; --i) {
         RECT rect = {};
         GetItemRect(i, &rect);
-        const LONG width = (rect.right > rect.left ? rect.right - rect.left : rect.left - rect.right) + EXTRA_WIDTH;
-        const LONG height = (rect.bottom > rect.top ? rect.bottom - rect.top : rect.top - rect.bottom) + EXTRA_HEIGHT;
+        const LONG width = std::abs(rect.right - rect.left) + EXTRA_WIDTH;     // normalised
+        const LONG height = std::abs(rect.bottom - rect.top) + EXTRA_HEIGHT;
         if (width > largest.cx)
             largest.cx = width;
         if (height > largest.cy)
