@@ -170,11 +170,10 @@ void CRecorderDlg::CreateToolBar()
     HBITMAP cold = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_TOOLBAR_COLD));
     m_imlCold.Create(24, 24, ILC_COLORDDB | ILC_MASK, 16, 1);
     m_imlCold.Add(cold, RGB(255, 0, 255));
-    // The toolbar hands back the list it built from its blank strip; it is ours to destroy.
-    HIMAGELIST blank = reinterpret_cast<HIMAGELIST>(
-        m_wndToolBar.SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_imlCold.m_hImageList)));
-    if (blank)
-        ImageList_Destroy(blank);
+    // The list the toolbar built from its blank strip is left to the toolbar: some toolbar
+    // implementations destroy it themselves with the window, and destroying it here as well
+    // would free it twice (its handle is reused by the next list we create).
+    m_wndToolBar.SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_imlCold.m_hImageList));
 
     HBITMAP hot = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_TOOLBAR_HOT));
     m_imlHot.Create(24, 24, ILC_COLORDDB | ILC_MASK, 16, 1);

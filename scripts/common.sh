@@ -89,7 +89,11 @@ start_session() {
         sleep 0.2
     done
     pactl set-default-source vsink.monitor >/dev/null 2>&1 || true
+    # Each session runs in its own copy of the prefix: a wineserver is per prefix, and ending
+    # ours must not end another session's programs.
     ensure_prefix
+    cp -a "$WINEPREFIX" "$XDG_RUNTIME_DIR/wineprefix"
+    export WINEPREFIX=$XDG_RUNTIME_DIR/wineprefix
     wineserver -p
     # Start Wine's own services now, holding no pipe of ours: started by a test, they would
     # inherit ctest's output pipe and keep it open, and ctest would wait for it forever.
@@ -98,7 +102,7 @@ start_session() {
 }
 
 stop_session() {
-    wineserver -k >/dev/null 2>&1 || true
+    case "${WINEPREFIX:-}" in /tmp/vorsel-session.*) wineserver -k >/dev/null 2>&1 || true ;; esac
     local pid
     for pid in "${SESSION_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${SESSION_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done

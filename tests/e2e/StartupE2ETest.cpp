@@ -4,6 +4,7 @@
 #include "ProcessDriver.h"
 #include "resource.h"
 #include <commctrl.h>
+#include <mmsystem.h>
 
 namespace {
 std::string Exe() { return ProcessDriver::OwnFolder() + "Vorsel.exe"; }
@@ -76,8 +77,9 @@ TEST(StartupE2E, MissingStartupFileGivesOneWarningThenTheWindow)
         boxes = app.OtherWindows();
     }
     ASSERT_EQ(1u, boxes.size());
-    const std::string text = ProcessDriver::ItemText(boxes[0], 0xFFFF);
-    EXPECT_FALSE(text.empty());
+    char expected[256] = "";
+    ::mciGetErrorStringA(MCIERR_FILE_NOT_FOUND, expected, sizeof expected);
+    EXPECT_EQ(expected, ProcessDriver::ItemText(boxes[0], 0xFFFF));   // the device's own text
     EXPECT_EQ(nullptr, app.MainWindow(200));   // the box comes before the window
 
     ::PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
