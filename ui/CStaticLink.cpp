@@ -70,7 +70,10 @@ void CStaticLink::CreateLinkFont(HDC dc)
     if (!base || ::GetObjectA(base, sizeof logFont, &logFont) != sizeof logFont)
         return;
     logFont.lfUnderline = TRUE;
-    m_fontLink.CreateFontIndirect(&logFont);
+    // Also made the control's own font: some platforms' statics select their font only after
+    // asking for colours, which would drop the underline there.
+    if (m_fontLink.CreateFontIndirect(&logFont))
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink.GetSafeHandle()), FALSE);
 }
 
 void CStaticLink::OnLButtonDown(UINT, POINT)

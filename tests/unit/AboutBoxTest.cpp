@@ -58,11 +58,27 @@ public:
     CWnd m_wnd;
 };
 
+// Only this thread's windows: other test programs may show their own About box meanwhile.
+BOOL CALLBACK MatchAboutBox(HWND window, LPARAM found)
+{
+    if (TextOf(window) != "About Vorsel")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND FindAboutBox()
+{
+    HWND found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchAboutBox, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // Runs body on the About box once the main window has opened it, then closes the box.
 std::function<void(HWND)> g_onAboutBox;
 void CALLBACK LookForAboutBox(HWND, UINT, UINT_PTR id, DWORD)
 {
-    HWND box = ::FindWindowA(nullptr, "About Vorsel");
+    HWND box = FindAboutBox();
     if (!box)
         return;
     ::KillTimer(nullptr, id);
@@ -148,6 +164,7 @@ TEST_F(AboutBoxTest, ItsLinkOpensTheProductPageAndLeavesTheBoxOpen)
 {
     CAboutDlg about;
     RunModal(about, [&](HWND box) {
+        ::ShowWindow(box, SW_SHOWNORMAL);   // as the modal loop would once idle
         HWND link = ::GetDlgItem(box, IDC_PRODUCTLINK);
         Click(link);
         ASSERT_EQ(1u, seam.shellCalls.size());
@@ -166,6 +183,7 @@ TEST_F(AboutBoxTest, F1InEitherWindowOpensNothingAndGoesNowhere)
     ASSERT_NE(nullptr, owner.m_wnd.m_hWnd);
     CAboutDlg about(&owner.m_wnd);
     RunModal(about, [&](HWND box) {
+        ::ShowWindow(box, SW_SHOWNORMAL);   // as the modal loop would once idle
         EXPECT_EQ(0, SendF1(box));
         PumpMessages(50);
         EXPECT_TRUE(::IsWindow(box));

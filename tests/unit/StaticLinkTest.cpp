@@ -7,7 +7,7 @@
 #include "RecordingUiSeam.h"
 #include "ScriptedMciPort.h"
 #include "resource.h"
-#include <cstring>
+#include <functional>
 
 namespace {
 const int FIRST_TEST_ID = 2000;
@@ -92,6 +92,16 @@ protected:
         return control;
     }
 
+    // Runs body on the shown host. Its template is not visible by itself and the modal loop
+    // shows it only when idle, which the body's timer comes before; RunModal ends shown ones.
+    void OnHost(const std::function<void(HWND)>& body)
+    {
+        RunModal(host, [&](HWND dialog) {
+            ::ShowWindow(dialog, SW_SHOWNORMAL);
+            body(dialog);
+        });
+    }
+
     void Attach(CStaticLink& link, HWND control, const char* target)
     {
         ASSERT_TRUE(link.SubclassDlgItem(static_cast<UINT>(::GetDlgCtrlID(control)), &host));
@@ -101,7 +111,7 @@ protected:
 
 TEST_F(StaticLinkTest, DrawsPlainTextStaticsUnderlinedInBlueOverTheDialog)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         const HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
         ASSERT_NE(nullptr, dialogFont);
         // Bits outside the low byte (SS_CENTERIMAGE) do not make a static any less plain.
@@ -116,6 +126,8 @@ TEST_F(StaticLinkTest, DrawsPlainTextStaticsUnderlinedInBlueOverTheDialog)
             EXPECT_EQ(RGB(0, 0, 255), c.text);
             EXPECT_EQ(TRANSPARENT, c.bkMode);
             EXPECT_EQ(link.m_fontLink.GetSafeHandle(), c.fontHandle);
+            EXPECT_EQ(link.m_fontLink.GetSafeHandle(), reinterpret_cast<HFONT>(link.SendMessage(WM_GETFONT)))
+                << "a static that selects its own font when painting draws underlined too";
             // The control's own font, underlined.
             const LOGFONTA base = FontOf(dialogFont);
             EXPECT_EQ(1, c.font.lfUnderline);
@@ -128,7 +140,7 @@ TEST_F(StaticLinkTest, DrawsPlainTextStaticsUnderlinedInBlueOverTheDialog)
 
 TEST_F(StaticLinkTest, MakesItsFontOnceAndFromTheDcWhenTheControlHasNone)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         CStaticLink link;
         Attach(link, MakeStatic(dialog, SS_LEFT, "link"), TARGET);
         const Colours first = AskColours(dialog, link.m_hWnd);
@@ -157,7 +169,7 @@ TEST_F(StaticLinkTest, MakesItsFontOnceAndFromTheDcWhenTheControlHasNone)
 
 TEST_F(StaticLinkTest, LeavesIconsAndPrefixlessTextToTheParentYetStillOpensAndShowsTheHand)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         g_hLinkCursor = ::LoadCursorA(nullptr, IDC_HAND);
         g_bLinkCursorTried = TRUE;
         HWND icon = nullptr;
@@ -195,8 +207,7 @@ TEST_F(StaticLinkTest, LeavesIconsAndPrefixlessTextToTheParentYetStillOpensAndSh
 
 TEST_F(StaticLinkTest, TurnsPurpleOnlyAfterAnOpenThatSucceeded)
 {
-    RunModal(host, [&](HWND dialog) {
-        ::ShowWindow(dialog, SW_SHOWNORMAL);   // a hidden window collects no repaint
+    OnHost([&](HWND dialog) {
         CStaticLink link;
         Attach(link, MakeStatic(dialog, SS_LEFT, "shown text"), TARGET);
 
@@ -237,7 +248,7 @@ TEST_F(StaticLinkTest, TurnsPurpleOnlyAfterAnOpenThatSucceeded)
 
 TEST_F(StaticLinkTest, TakesAnEmptyTargetFromItsTextAndKeepsIt)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         CStaticLink link(nullptr, FALSE);
         Attach(link, MakeStatic(dialog, SS_LEFT, "http://quenbrook.example/from-text"), "");
         Click(link.m_hWnd);
@@ -262,7 +273,7 @@ TEST_F(StaticLinkTest, TakesAnEmptyTargetFromItsTextAndKeepsIt)
 
 TEST_F(StaticLinkTest, ClaimsTheMouseOverItsWholeRectangle)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         HWND plain = MakeStatic(dialog, SS_LEFT, "plain");
         RECT r;
         ::GetWindowRect(plain, &r);
@@ -277,7 +288,7 @@ TEST_F(StaticLinkTest, ClaimsTheMouseOverItsWholeRectangle)
 
 TEST_F(StaticLinkTest, LoadsTheHandCursorOnceForAllLabels)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         g_hLinkCursor = nullptr;
         g_bLinkCursorTried = FALSE;
         CStaticLink first, second;
@@ -307,7 +318,7 @@ TEST_F(StaticLinkTest, LoadsTheHandCursorOnceForAllLabels)
 
 TEST_F(StaticLinkTest, AFailedCursorAttemptIsFinalAndLeavesThePointerAlone)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         g_hLinkCursor = nullptr;
         g_bLinkCursorTried = TRUE;   // as after an attempt that found no hand
         CStaticLink first, second;
@@ -336,7 +347,7 @@ private:
 
 TEST_F(StaticLinkTest, DeletesItselfWithItsWindowOnlyWhenToldTo)
 {
-    RunModal(host, [&](HWND dialog) {
+    OnHost([&](HWND dialog) {
         bool ownedGone = false;
         ProbeLink* owned = new ProbeLink(TRUE, &ownedGone);
         Attach(*owned, MakeStatic(dialog, SS_LEFT, "owned"), TARGET);
