@@ -1,6 +1,7 @@
 // Position accuracy during playback: the position the engine reports, polled every few
 // milliseconds, against the output's sample clock (elapsed real time once sound flows).
-//   PositionBench FILE.wav SECONDS   prints: polls, spread of (position - elapsed) in ms, max step
+//   PositionBench FILE.wav SECONDS [trace]   prints: polls, spread of (position - elapsed) in ms,
+//   max step; with "trace", first every poll's elapsed ms and position
 #include "MciPort.h"
 #include <algorithm>
 #include <cstdio>
@@ -27,8 +28,9 @@ DWORD Position(MCIDEVICEID id)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && argc != 4)
         return 1;
+    const bool trace = argc == 4;
     const double seconds = std::atof(argv[2]);
     HWND notices = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     MCI_OPEN_PARMSA open = {};
@@ -56,6 +58,8 @@ int main(int argc, char** argv)
         const double elapsed = Now() - start;
         const DWORD p = Position(open.wDeviceID);
         offsets.push_back(static_cast<double>(p - first) - elapsed);
+        if (trace)
+            std::printf("%.1f %lu\n", elapsed, static_cast<unsigned long>(p - first));
         maxStep = std::max(maxStep, p - previous);
         previous = p;
     }

@@ -1,5 +1,8 @@
 // Drives and measures Vorsel.exe (or a baseline program) from outside, for the benchmarks.
 //   VorselProbe startup EXE CAPTION RUNS      median ms from launch to a visible window
+//   VorselProbe startup2 EXE CAPTION EXE2 CAPTION2 RUNS
+//                                             the same for two programs, launched in turn so
+//                                             that a change in the machine's load hits both
 //   VorselProbe command ID                    sends a command to the running Vorsel window
 //   VorselProbe post ID                       posts it (for commands that open a modal box)
 //   VorselProbe settext TEXT                  puts TEXT into Vorsel's file name field
@@ -63,34 +66,53 @@ HWND Vorsel()
     return h;
 }
 
-int Startup(const char* exe, const char* caption, int runs)
+// Milliseconds from launching exe to a visible window with the caption; negative on failure.
+double LaunchToWindow(const char* exe, const char* caption)
 {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        std::string commandLine = std::string("\"") + exe + "\"";
-        const double start = Now();
-        if (!CreateProcessA(exe, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-            return 2;
-        HWND h = nullptr;
-        while (!h && Now() - start < 30000) {
-            h = WindowOf(pi.dwProcessId, caption);
-            if (!h)
-                Sleep(1);
-        }
-        times.push_back(Now() - start);
-        if (h)
-            PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
-        if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
-            TerminateProcess(pi.hProcess, 1);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        Sleep(200);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string commandLine = std::string("\"") + exe + "\"";
+    const double start = Now();
+    if (!CreateProcessA(exe, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    HWND h = nullptr;
+    while (!h && Now() - start < 30000) {
+        h = WindowOf(pi.dwProcessId, caption);
+        if (!h)
+            Sleep(1);
     }
+    const double ms = Now() - start;
+    if (h)
+        PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    Sleep(200);
+    return h ? ms : -1;
+}
+
+double Median(std::vector<double> times)
+{
     std::sort(times.begin(), times.end());
-    std::printf("%.1f\n", times[times.size() / 2]);
+    return times[times.size() / 2];
+}
+
+int Startup(const char* exe, const char* caption, const char* exe2, const char* caption2, int runs)
+{
+    std::vector<double> first, second;
+    for (int i = 0; i < runs; ++i) {
+        first.push_back(LaunchToWindow(exe, caption));
+        if (exe2)
+            second.push_back(LaunchToWindow(exe2, caption2));
+        if (first.back() < 0 || (exe2 && second.back() < 0))
+            return 2;
+    }
+    if (exe2)
+        std::printf("%.1f %.1f\n", Median(first), Median(second));
+    else
+        std::printf("%.1f\n", Median(first));
     return 0;
 }
 
@@ -127,7 +149,9 @@ int main(int argc, char** argv)
 {
     const std::string verb = argc > 1 ? argv[1] : "";
     if (verb == "startup" && argc == 5)
-        return Startup(argv[2], argv[3], std::atoi(argv[4]));
+        return Startup(argv[2], argv[3], nullptr, nullptr, std::atoi(argv[4]));
+    if (verb == "startup2" && argc == 7)
+        return Startup(argv[2], argv[3], argv[4], argv[5], std::atoi(argv[6]));
     if (verb == "command" && argc == 3) {
         SendMessageA(Vorsel(), WM_COMMAND, std::strtoul(argv[2], nullptr, 0), 0);
         return 0;

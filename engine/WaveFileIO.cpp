@@ -75,6 +75,24 @@ MCIERROR ReadInto(HANDLE file, std::shared_ptr<CTempFile>& copy, wave::PcmFormat
     return CopySamples(source, layout, *copy);
 }
 
+// Why a save could not begin. A folder that is not there is the user's to correct, so it is
+// told as such; anything else is the system refusing to write there.
+MCIERROR SaveError(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_DIRECTORY:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return MCIERR_FILE_NOT_FOUND;
+    default:
+        return MCIERR_FILE_NOT_SAVED;
+    }
+}
+
 // Where the finished file goes and the folder its temporary sibling is made in.
 bool SplitTarget(const char* path, std::string& full, std::string& folder)
 {
@@ -152,11 +170,13 @@ MCIERROR SaveWaveFile(const char* path, const CPcmContent& content, const wave::
     if (!path || !*path)
         return MCIERR_FILENAME_REQUIRED;
     std::string full, folder;
-    if (!SplitTarget(path, full, folder) || !TargetReplaceable(full))
+    if (!SplitTarget(path, full, folder))
+        return MCIERR_FILE_NOT_FOUND;   // no path a file can have: too long, or no name in it
+    if (!TargetReplaceable(full))
         return MCIERR_FILE_NOT_SAVED;
     char temp[MAX_PATH];
     if (GetTempFileNameA(folder.c_str(), "vsv", 0, temp) == 0)
-        return MCIERR_FILE_NOT_SAVED;   // missing folder, or no right to write in it
+        return SaveError(GetLastError());   // missing folder, or no right to write in it
     HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     MCIERROR error = file == INVALID_HANDLE_VALUE ? MCIERR_FILE_NOT_SAVED : WriteWave(file, content, format);
     if (file != INVALID_HANDLE_VALUE)

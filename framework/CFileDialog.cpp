@@ -2,6 +2,48 @@
 #include "CWinApp.h"
 #include "UiSeam.h"
 #include <cstring>
+#include <vector>
+
+namespace {
+// Wine's chooser builds the chosen path in a MAX_PATH buffer on its stack and crashes the
+// program on a longer one, so its OK command is guarded: such a name gets a word instead.
+const char CHOOSER_PROC[] = "VorselChooserProc";
+
+bool ChosenPathTooLong(HWND chooser)
+{
+    char folder[MAX_PATH] = "";
+    std::vector<char> name(32768);
+    ::SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+    ::SendMessageA(chooser, CDM_GETSPEC, name.size(), reinterpret_cast<LPARAM>(name.data()));
+    const size_t length = lstrlenA(name.data());
+    const bool absolute = name[0] == '\\' || (name[0] != '\0' && name[1] == ':');
+    return (absolute ? length : lstrlenA(folder) + 1 + length) >= MAX_PATH;
+}
+
+LRESULT CALLBACK GuardedChooserProc(HWND chooser, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const WNDPROC original = reinterpret_cast<WNDPROC>(::GetPropA(chooser, CHOOSER_PROC));
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && ChosenPathTooLong(chooser)) {
+        UiMessageBox(chooser, "The file name is too long.\nChoose a shorter name or a folder nearer the top.",
+                     "File Name Too Long", MB_ICONWARNING);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY)
+        ::RemovePropA(chooser, CHOOSER_PROC);
+    return ::CallWindowProcA(original, chooser, msg, wParam, lParam);
+}
+
+UINT_PTR CALLBACK GuardChooser(HWND hook, UINT msg, WPARAM, LPARAM)
+{
+    if (msg == WM_INITDIALOG) {
+        HWND chooser = ::GetParent(hook);
+        const LONG_PTR original =
+            ::SetWindowLongPtrA(chooser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GuardedChooserProc));
+        ::SetPropA(chooser, CHOOSER_PROC, reinterpret_cast<HANDLE>(original));
+    }
+    return 0;
+}
+} // namespace
 
 CFileDialog::CFileDialog(BOOL openMode, const char* defaultExtension, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
@@ -21,7 +63,8 @@ CFileDialog::CFileDialog(BOOL openMode, const char* defaultExtension, const char
     m_ofn.lpstrFileTitle = m_szFileTitle;
     m_ofn.nMaxFileTitle = sizeof m_szFileTitle;
     m_ofn.lpstrDefExt = defaultExtension ? m_strDefaultExtension.c_str() : nullptr;
-    m_ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
+    m_ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    m_ofn.lpfnHook = GuardChooser;
 }
 
 INT_PTR CFileDialog::DoModal()

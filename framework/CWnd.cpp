@@ -41,7 +41,8 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 
 BOOL CWnd::Attach(HWND hWnd)
 {
-    if (!hWnd || m_hWnd)
+    // One object per window: a second would silently take the first one's messages.
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
         return FALSE;
     m_hWnd = hWnd;
     HandleMap()[hWnd] = this;

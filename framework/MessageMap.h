@@ -48,8 +48,9 @@ private:
         return &map;                                                                   \
     }
 
-#define VORSEL_THUNK(body) [](CWnd* w, WPARAM wParam, LPARAM lParam) -> LRESULT { \
-        ThisClass* self = static_cast<ThisClass*>(w); (void)self; (void)wParam; (void)lParam; body }
+// Variadic so that a handler body may hold commas of its own.
+#define VORSEL_THUNK(...) [](CWnd* w, WPARAM wParam, LPARAM lParam) -> LRESULT { \
+        ThisClass* self = static_cast<ThisClass*>(w); (void)self; (void)wParam; (void)lParam; __VA_ARGS__ }
 
 // void fn()
 #define ON_COMMAND(id, fn) \

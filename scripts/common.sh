@@ -89,6 +89,11 @@ start_session() {
         sleep 0.2
     done
     pactl set-default-source vsink.monitor >/dev/null 2>&1 || true
+    # A real input always delivers, if only noise; the null sink's monitor delivers only while
+    # something plays. Silence played all session long makes it behave like a microphone.
+    pacat --playback -d vsink --rate=8000 --channels=1 --format=s16le --latency-msec=100 \
+        </dev/zero >/dev/null 2>&1 &
+    SESSION_PIDS+=($!)
     # Each session runs in its own copy of the prefix: a wineserver is per prefix, and ending
     # ours must not end another session's programs.
     ensure_prefix

@@ -12,24 +12,12 @@ const UINT HELP_HAND_CURSOR = 106;
 const char HELP_PROGRAM[] = "\\winhlp32.exe";
 // A shell result of 32 or less is an error code.
 const UINT_PTR SHELL_ERROR_LIMIT = 32;
-
-// The mouse position of a mouse message; signed, as it may lie left of or above the window.
-POINT PointFrom(LPARAM lParam)
-{
-    POINT point;
-    point.x = static_cast<short>(LOWORD(lParam));
-    point.y = static_cast<short>(HIWORD(lParam));
-    return point;
-}
 }
 
-// ON_WM_NCHITTEST and ON_WM_LBUTTONDOWN do not expand as written (their brace initialiser puts
-// a comma into a one-argument macro), so those two entries are spelt out.
 BEGIN_MESSAGE_MAP(CStaticLink, CStatic)
-    { WM_NCHITTEST, 0, 0, VORSEL_THUNK(return self->OnNcHitTest(PointFrom(lParam));) },
+    ON_WM_NCHITTEST()
     ON_WM_CTLCOLOR_REFLECT()
-    { WM_LBUTTONDOWN, 0, 0,
-      VORSEL_THUNK(self->OnLButtonDown(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;) },
+    ON_WM_LBUTTONDOWN()
     ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 

@@ -13,9 +13,10 @@ void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD)
     g_body = nullptr;
     if (body && dialog)
         body(dialog);
-    // A body that ended the dialog itself has hidden it; its end code must stand.
-    if (g_running && g_running->m_hWnd && ::IsWindowVisible(g_running->m_hWnd))
-        ::EndDialog(g_running->m_hWnd, 0);
+    // Posted, not ended here: a body that ended the dialog itself keeps its end code, since
+    // the modal loop stops before this message comes up (and a gone window drops it).
+    if (g_running && g_running->m_hWnd)
+        ::PostMessageA(g_running->m_hWnd, WM_COMMAND, IDCANCEL, 0);
 }
 }
 

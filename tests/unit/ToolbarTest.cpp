@@ -261,10 +261,9 @@ TEST_F(ToolbarDialogTest, AllButtonsTakeTheLargestLabelledSizePlusMargins)
 {
     Run([&](HWND dialog, HWND toolbar) {
         // What the control makes of the same buttons and labels without the sizing rule.
-        CWnd parent;
-        parent.Attach(dialog);
+        CWnd* parent = CWnd::FromHandlePermanent(dialog);
         CToolBar plain;
-        ASSERT_TRUE(plain.CreateEx(&parent, CTRL_STYLE, WS_CHILD | BAR_STYLE, NO_BORDERS, 100));
+        ASSERT_TRUE(plain.CreateEx(parent, CTRL_STYLE, WS_CHILD | BAR_STYLE, NO_BORDERS, 100));
         ASSERT_TRUE(plain.LoadToolBar(IDR_TOOLBAR));
         SIZE largest = { 0, 0 };
         for (int i = 0; i < BUTTONS; ++i) {
@@ -276,7 +275,6 @@ TEST_F(ToolbarDialogTest, AllButtonsTakeTheLargestLabelledSizePlusMargins)
             largest.cy = std::max(largest.cy, s.cy);
         }
         plain.DestroyWindow();
-        parent.Detach();
 
         EXPECT_GT(largest.cx, 31) << "the widest label is wider than an image button";
         EXPECT_GT(largest.cy, 31) << "labels add height";
