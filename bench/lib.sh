@@ -23,7 +23,14 @@ start_vorsel() {
         probe position >/dev/null && break
         sleep 0.2
     done
-    VORSEL_PID=$(pgrep -x Vorsel.exe | head -1)
+    # Ours is the one running in this session's prefix: other sessions may run Vorsel too.
+    local p
+    VORSEL_PID=""
+    for p in $(pgrep -x Vorsel.exe); do
+        if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+            VORSEL_PID=$p
+        fi
+    done
 }
 
 stop_vorsel() {

@@ -30,7 +30,7 @@ REC_PID=$!
 start=$(date +%s%N)
 probe command 32774   # Record
 # Resident memory of the program's process, as the system counts it.
-memory_at() { awk '/^VmRSS/ { print $2 }' "/proc/$VORSEL_PID/status"; }
+memory_at() { awk '/^VmRSS/ { print $2 }' "/proc/$VORSEL_PID/status" 2>/dev/null || echo "(process gone)"; }
 sleep 60
 m1=$(memory_at)
 mid=$((MINUTES < 20 ? MINUTES : 20))

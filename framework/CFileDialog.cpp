@@ -73,6 +73,6 @@ INT_PTR CFileDialog::DoModal()
     CWinApp* app = AfxGetApp();
     CWnd* owner = m_pParentWnd ? m_pParentWnd : (app ? app->m_pMainWnd : nullptr);
     m_ofn.hwndOwner = owner ? owner->m_hWnd : nullptr;
-    const BOOL chosen = m_bOpenMode ? ::GetOpenFileNameA(&m_ofn) : UiGetSaveFileName(&m_ofn);
+    const BOOL chosen = m_bOpenMode ? UiGetOpenFileName(&m_ofn) : UiGetSaveFileName(&m_ofn);
     return chosen ? IDOK : IDCANCEL;
 }
