@@ -10,7 +10,11 @@
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
 //   VorselProbe position                      the position text
 //   VorselProbe open PATH                     chooses PATH through "..." and waits until it is shown
+//   VorselProbe bare record|play SECONDS      the least a program can do to record or play 44.1 kHz
+//                                             stereo through waveIn/waveOut (25 ms buffers): the
+//                                             floor under Vorsel's CPU figures on this Wine
 #include <windows.h>
+#include <mmsystem.h>
 #include <psapi.h>
 #include <algorithm>
 #include <cstdio>
@@ -93,6 +97,61 @@ double LaunchToWindow(const char* exe, const char* caption)
     return h ? ms : -1;
 }
 
+// Keeps 16 buffers of 25 ms queued on a waveIn or waveOut device for the given time.
+int Bare(bool record, double seconds)
+{
+    WAVEFORMATEX wfx = { WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0 };
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HWAVEIN in = nullptr;
+    HWAVEOUT out = nullptr;
+    const MMRESULT opened = record
+        ? waveInOpen(&in, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(event), 0, CALLBACK_EVENT)
+        : waveOutOpen(&out, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(event), 0, CALLBACK_EVENT);
+    if (opened != MMSYSERR_NOERROR)
+        return 2;
+    const DWORD bytes = 44100 * 4 / 40;
+    std::vector<std::vector<char>> buffers(16, std::vector<char>(bytes));
+    std::vector<WAVEHDR> headers(16, WAVEHDR{});
+    auto queue = [&](WAVEHDR& h) {
+        h.dwFlags &= ~WHDR_DONE;
+        if (record)
+            waveInAddBuffer(in, &h, sizeof h);
+        else
+            waveOutWrite(out, &h, sizeof h);
+    };
+    for (size_t i = 0; i < headers.size(); ++i) {
+        headers[i].lpData = buffers[i].data();
+        headers[i].dwBufferLength = bytes;
+        if (record)
+            waveInPrepareHeader(in, &headers[i], sizeof headers[i]);
+        else
+            waveOutPrepareHeader(out, &headers[i], sizeof headers[i]);
+        queue(headers[i]);
+    }
+    if (record)
+        waveInStart(in);
+    const double end = Now() + seconds * 1000;
+    while (Now() < end) {
+        WaitForSingleObject(event, 100);
+        for (WAVEHDR& h : headers)
+            if (h.dwFlags & WHDR_DONE)
+                queue(h);
+    }
+    if (record) {
+        waveInReset(in);
+        for (WAVEHDR& h : headers)
+            waveInUnprepareHeader(in, &h, sizeof h);
+        waveInClose(in);
+    } else {
+        waveOutReset(out);
+        for (WAVEHDR& h : headers)
+            waveOutUnprepareHeader(out, &h, sizeof h);
+        waveOutClose(out);
+    }
+    CloseHandle(event);
+    return 0;
+}
+
 double Median(std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
@@ -152,6 +211,8 @@ int main(int argc, char** argv)
         return Startup(argv[2], argv[3], nullptr, nullptr, std::atoi(argv[4]));
     if (verb == "startup2" && argc == 7)
         return Startup(argv[2], argv[3], argv[4], argv[5], std::atoi(argv[6]));
+    if (verb == "bare" && argc == 4)
+        return Bare(std::string(argv[2]) == "record", std::atof(argv[3]));
     if (verb == "command" && argc == 3) {
         SendMessageA(Vorsel(), WM_COMMAND, std::strtoul(argv[2], nullptr, 0), 0);
         return 0;

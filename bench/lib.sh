@@ -14,6 +14,17 @@ bench_build() {
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 probe() { "$WINE_LOADER" "$BIN/VorselProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
+# The process of a program running in this session's prefix: other sessions may run it too.
+session_pid() {
+    local p
+    for p in $(pgrep -x "$1"); do
+        if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+            echo "$p"
+            return
+        fi
+    done
+}
+
 # Starts Vorsel and waits for its window.
 VORSEL_PID=""
 start_vorsel() {
@@ -23,14 +34,7 @@ start_vorsel() {
         probe position >/dev/null && break
         sleep 0.2
     done
-    # Ours is the one running in this session's prefix: other sessions may run Vorsel too.
-    local p
-    VORSEL_PID=""
-    for p in $(pgrep -x Vorsel.exe); do
-        if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-            VORSEL_PID=$p
-        fi
-    done
+    VORSEL_PID=$(session_pid Vorsel.exe)
 }
 
 stop_vorsel() {

@@ -57,10 +57,21 @@ prec=$((t1 - t0))
 paplay "$work/twenty.wav" &
 play=$!; sleep 0.2; t0=$(cpu_ticks "$play"); sleep 10; t1=$(cpu_ticks "$play"); kill "$play"; wait "$play" 2>/dev/null || true
 pplay=$((t1 - t0))
+# The floor: a bare waveIn / waveOut loop doing the same under the same Wine.
+bare_cpu() {   # bare_cpu record|play SECONDS -> clock ticks over the middle SECONDS
+    "$WINE_LOADER" "$BIN/VorselProbe.exe" bare "$1" $(($2 + 3)) >/dev/null 2>&1 &
+    local launcher=$! pid="" i t0 t1
+    for i in $(seq 50); do pid=$(session_pid VorselProbe.exe); [ -n "$pid" ] && break; sleep 0.1; done
+    sleep 1; t0=$(cpu_ticks "$pid"); sleep "$2"; t1=$(cpu_ticks "$pid")
+    wait "$launcher" 2>/dev/null || true
+    echo $((t1 - t0))
+}
+brec=$(bare_cpu record 15)
+bplay=$(bare_cpu play 10)
 hz=$(getconf CLK_TCK)
 pct() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
-echo "cpu recording: Vorsel $(pct "$vrec" 15) % of a core, parecord $(pct "$prec" 15) %, ratio $(ratio "$vrec" "$prec") (goal <= 2, under 2 %)"
-echo "cpu playing: Vorsel $(pct "$vplay" 10) % of a core, paplay $(pct "$pplay" 10) %, ratio $(ratio "$vplay" "$pplay") (goal <= 2, under 2 %)"
+echo "cpu recording: Vorsel $(pct "$vrec" 15) % of a core, parecord $(pct "$prec" 15) %, ratio $(ratio "$vrec" "$prec") (goal <= 2, under 2 %); a bare waveIn loop under the same Wine $(pct "$brec" 15) %, ratio to it $(ratio "$vrec" "$brec")"
+echo "cpu playing: Vorsel $(pct "$vplay" 10) % of a core, paplay $(pct "$pplay" 10) %, ratio $(ratio "$vplay" "$pplay") (goal <= 2, under 2 %); a bare waveOut loop under the same Wine $(pct "$bplay" 10) %, ratio to it $(ratio "$vplay" "$bplay")"
 
 # 4. Saving a 10-minute take, against cp of a file of the same size.
 sox -n -r 44100 -c 2 -b 16 "$work/ten.wav" synth 600 sine 440 vol 0.25
