@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the WAVE parser fuzzer with clang and runs it for N seconds (default 60) over a
-# scratch copy of tests/corpus, so the committed corpus is never rewritten.
+# Builds the WAVE parser fuzzer with clang and runs it for N seconds (default 60). The corpus it
+# grows is kept in build-fuzz/corpus, seeded from tests/corpus, so each run goes on from the
+# last; the committed corpus is never rewritten.
 # Usage: bench/fuzz.sh [seconds]
 set -euo pipefail
 seconds="${1:-60}"
@@ -11,12 +12,13 @@ trap 'rm -rf "$work"' EXIT
 
 CXX=clang++ CC=clang cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target wave_fuzzer >/dev/null
-cp "$root"/tests/corpus/*.wav "$work/"
-mkdir -p "$work/artifacts"
+corpus="$build/corpus"
+mkdir -p "$corpus" "$work/artifacts"
+cp -n "$root"/tests/corpus/*.wav "$corpus/"
 
 set +e
 "$build/tests/native/wave_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
-    -rss_limit_mb=2048 -artifact_prefix="$work/artifacts/" -print_final_stats=1 "$work" \
+    -rss_limit_mb=2048 -artifact_prefix="$work/artifacts/" -print_final_stats=1 "$corpus" \
     >"$work/fuzz.log" 2>&1
 status=$?
 set -e
@@ -28,4 +30,4 @@ if [ "$status" -ne 0 ]; then
     echo "FUZZ FAILED after up to ${seconds}s (exit $status); inputs kept in build-fuzz/crashes"
     exit "$status"
 fi
-echo "fuzz ok: ${seconds}s, no crash, leak, timeout or invariant failure"
+echo "fuzz ok: ${seconds}s, no crash, leak, timeout or invariant failure; corpus of $(ls "$corpus" | wc -l) inputs kept in $corpus"
