@@ -103,6 +103,8 @@ start_session() {
     # Start Wine's own services now, holding no pipe of ours: started by a test, they would
     # inherit ctest's output pipe and keep it open, and ctest would wait for it forever.
     "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # Likewise the desktop process, which the first program with windows would start.
+    "$WINE_LOADER" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
     log "session: DISPLAY=$DISPLAY, PulseAudio in $XDG_RUNTIME_DIR"
 }
 
