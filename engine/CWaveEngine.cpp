@@ -49,38 +49,22 @@ void NotifySuccess(DWORD flags, DWORD_PTR params, MCIDEVICEID id)
 } // namespace
 
 const DWORD kPrimeTimeoutMs = 3000;
-// Opening the sound system costs the window thread about a tenth of a second and competes
-// with start-up for the rest; nothing needs it before the user asks to record or play.
-const DWORD kPrimeDelayMs = 1000;
 
-CWaveEngine::CWaveEngine()
-    : m_primeNow(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_dataLimit(0xFFFFFFFFu)
+CWaveEngine::CWaveEngine() : m_dataLimit(0xFFFFFFFFu)
 {
-    m_primer = std::thread(&CWaveEngine::PrimeInBackground, this);
+    if (waveInGetNumDevs() > 0)
+        m_primer = std::thread(PrimeInput, kPrimeTimeoutMs);
 }
 
 CWaveEngine::~CWaveEngine()
 {
-    m_closing = true;
     WaitForPrimedInput();
-    if (m_primeNow)
-        CloseHandle(m_primeNow);
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
 }
 
-void CWaveEngine::PrimeInBackground()
-{
-    if (m_primeNow)
-        WaitForSingleObject(m_primeNow, kPrimeDelayMs);
-    if (!m_closing && waveInGetNumDevs() > 0)
-        PrimeInput(kPrimeTimeoutMs);
-}
-
 void CWaveEngine::WaitForPrimedInput()
 {
-    if (m_primeNow)
-        SetEvent(m_primeNow);
     if (m_primer.joinable())
         m_primer.join();
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include "CEngineDevice.h"
-#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,14 +25,9 @@ private:
     MCIERROR Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params);
     MCIERROR Set(CEngineDevice& device, DWORD flags, DWORD_PTR params);
 
-    // Primes the input (see PrimeInput) once the program has had time to show its window;
-    // a take asked for sooner starts the priming at once.
-    void PrimeInBackground();
-    // Waits for the input to be primed before the first take.
+    // Waits for the input to be primed (see PrimeInput) before the first take.
     void WaitForPrimedInput();
 
-    HANDLE m_primeNow;
-    std::atomic<bool> m_closing{false};
     std::thread m_primer;
     mutable std::recursive_mutex m_lock;
     std::map<MCIDEVICEID, std::unique_ptr<CEngineDevice>> m_devices;
