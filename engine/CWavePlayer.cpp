@@ -84,6 +84,7 @@ void CWavePlayer::Pause()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (m_hOut && !m_paused) {
+        m_playedAtPause = m_played.load();
         m_paused = true;
         waveOutPause(m_hOut);
     }

@@ -23,7 +23,9 @@ public:
     void Pause();
     void Resume();
     // Bytes from 'from' that have been played.
-    uint64_t PlayedBytes() const { return m_played.load(); }
+    // While paused, what had been played when the pause came: a buffer that finished just
+    // before it is only counted later, and a paused position must not move.
+    uint64_t PlayedBytes() const { return m_paused ? m_playedAtPause.load() : m_played.load(); }
     // True once the worker ended by itself: the range is played, or the device failed.
     bool HasEnded() const { return m_ended.load(); }
 
@@ -59,4 +61,5 @@ private:
     std::atomic<bool> m_paused{false};
     std::atomic<bool> m_ended{false};
     std::atomic<uint64_t> m_played{0};
+    std::atomic<uint64_t> m_playedAtPause{0};
 };
