@@ -79,18 +79,9 @@ MCIERROR ReadInto(HANDLE file, std::shared_ptr<CTempFile>& copy, wave::PcmFormat
 // told as such; anything else is the system refusing to write there.
 MCIERROR SaveError(DWORD error)
 {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_DIRECTORY:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return MCIERR_FILE_NOT_FOUND;
-    default:
-        return MCIERR_FILE_NOT_SAVED;
-    }
+    const bool noSuchPlace = OpenError(error) == MCIERR_FILE_NOT_FOUND || error == ERROR_DIRECTORY ||
+                             error == ERROR_FILENAME_EXCED_RANGE;
+    return noSuchPlace ? MCIERR_FILE_NOT_FOUND : MCIERR_FILE_NOT_SAVED;
 }
 
 // Where the finished file goes and the folder its temporary sibling is made in.
