@@ -78,7 +78,7 @@ start_session() {
     export DISPLAY=:$display
     Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$XDG_RUNTIME_DIR/xvfb.log" 2>&1 &
     SESSION_PIDS+=($!)
-    pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --system=no \
+    pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --system=no --high-priority=yes \
         --load=module-native-protocol-unix \
         --load="module-null-sink sink_name=vsink" --load=module-always-sink \
         >"$XDG_RUNTIME_DIR/pulse.log" 2>&1 &

@@ -138,7 +138,7 @@ bool CEngineTone::StartNative()
     m_toneFile = tone;
     m_pidFile = pid;
     DeleteFileA(pid.c_str());
-    return RunUnix("echo $$ > '" + unixPid + "'; exec /usr/bin/paplay --latency-msec=20 '" + unixTone + "'");
+    return RunUnix("echo $$ > '" + unixPid + "'; exec nice -n -15 /usr/bin/paplay --latency-msec=20 '" + unixTone + "'");
 }
 
 bool CEngineTone::StartWaveOut()

@@ -35,7 +35,8 @@ private:
 // process skips whenever that process stalls, and its gaps would be blamed on the recorder.
 // It asks for low latency: the null sink runs at the lowest latency its inputs request, and
 // its monitor delivers in blocks of that size, so a default (2 s) player would hold back
-// the end of every take. Elsewhere it falls back to waveOut.
+// the end of every take. It runs at a raised priority where allowed, so that it does not
+// underrun on a busy machine. Elsewhere it falls back to waveOut.
 class CEngineTone {
 public:
     CEngineTone(double hz, double seconds);
