@@ -84,10 +84,33 @@ void CWavePlayer::Pause()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (m_hOut && !m_paused) {
-        m_playedAtPause = m_played.load();
-        m_paused = true;
         waveOutPause(m_hOut);
+        m_playedAtPause = DevicePosition();
+        m_paused = true;
     }
+}
+
+uint64_t CWavePlayer::PlayedBytes() const
+{
+    if (m_paused)
+        return m_playedAtPause;
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    return DevicePosition();
+}
+
+uint64_t CWavePlayer::DevicePosition() const
+{
+    uint64_t position = m_played;
+    MMTIME time = {};
+    time.wType = TIME_BYTES;
+    // Until the output hands back its first buffer the stream is still starting, and its
+    // clock creeps a few milliseconds then leaps; it is only believed once sound flows.
+    if (m_hOut && position > 0 && waveOutGetPosition(m_hOut, &time, sizeof time) == MMSYSERR_NOERROR &&
+        time.wType == TIME_BYTES)
+        position = std::max<uint64_t>(position, std::min<uint64_t>(time.u.cb, m_nextRead - m_from));
+    position = std::max(position, m_reported.load());
+    m_reported = position;
+    return position;
 }
 
 void CWavePlayer::Resume()
@@ -147,6 +170,7 @@ void CWavePlayer::CloseDevice()
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (!m_hOut)
         return;
+    DevicePosition();   // where a stop leaves it: the position resets with the device
     waveOutReset(m_hOut);
     for (WAVEHDR& header : m_headers)
         if (header.dwFlags & WHDR_PREPARED)

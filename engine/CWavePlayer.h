@@ -22,10 +22,10 @@ public:
     void Stop();
     void Pause();
     void Resume();
-    // Bytes from 'from' that have been played.
-    // While paused, what had been played when the pause came: a buffer that finished just
-    // before it is only counted later, and a paused position must not move.
-    uint64_t PlayedBytes() const { return m_paused ? m_playedAtPause.load() : m_played.load(); }
+    // Bytes from 'from' that have been played, by the output's own clock while it runs (a
+    // count of finished buffers would step by a whole buffer and lag the worker's wake-ups).
+    // While paused, what had been played when the pause came; it never goes backwards.
+    uint64_t PlayedBytes() const;
     // True once the worker ended by itself: the range is played, or the device failed.
     bool HasEnded() const { return m_ended.load(); }
 
@@ -41,6 +41,9 @@ private:
     bool Queue(WAVEHDR& header);
     void Finish(Outcome outcome);
     void CloseDevice();
+    // The output's position, within what was queued and never behind an earlier answer;
+    // call with m_deviceLock held.
+    uint64_t DevicePosition() const;
 
     wave::PcmFormat m_format;
     CPcmContent m_content;   // a snapshot sharing the device's files
@@ -55,11 +58,12 @@ private:
     size_t m_next = 0;
     unsigned m_inFlight = 0;
     DWORD m_lastDoneTick = 0;
-    std::mutex m_deviceLock;
+    mutable std::mutex m_deviceLock;
     std::thread m_worker;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_paused{false};
     std::atomic<bool> m_ended{false};
     std::atomic<uint64_t> m_played{0};
     std::atomic<uint64_t> m_playedAtPause{0};
+    mutable std::atomic<uint64_t> m_reported{0};
 };

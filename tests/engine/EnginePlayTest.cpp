@@ -26,8 +26,11 @@ TEST_F(EnginePlayTest, APlayedFileComesOutOfTheSinkAndEndsWithSuccess)
 
     DWORD last = 0, worstStep = 0;
     ASSERT_TRUE(window.PumpUntil([&] {
+        // Steps are judged once sound flows: the first answer is where the output's clock
+        // stands when it starts, which under Wine may be past a buffer or more.
         const DWORD now = Position(player);
-        worstStep = std::max(worstStep, now - std::min(now, last));
+        if (last > 0)
+            worstStep = std::max(worstStep, now - std::min(now, last));
         last = now;
         return !window.notices.empty();
     }, 6000));
