@@ -52,8 +52,13 @@ const DWORD kPrimeTimeoutMs = 3000;
 
 CWaveEngine::CWaveEngine() : m_dataLimit(0xFFFFFFFFu)
 {
-    if (waveInGetNumDevs() > 0)
-        m_primer = std::thread(PrimeInput, kPrimeTimeoutMs);
+    // Starting the sound system takes a good part of start-up; here it overlaps the window
+    // being built. Until it is done no other thread touches the sound system (see
+    // WaitForPrimedInput), so it is only ever started on this one thread.
+    m_primer = std::thread([] {
+        if (waveInGetNumDevs() > 0)
+            PrimeInput(kPrimeTimeoutMs);
+    });
 }
 
 CWaveEngine::~CWaveEngine()
@@ -132,7 +137,10 @@ MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA* parms)
 MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params)
 {
     switch (msg) {
-    case MCI_SET: return Set(device, flags, params);
+    case MCI_SET:
+        if (flags & kWaveSetFlags)
+            WaitForPrimedInput();   // a new format is checked with the input
+        return Set(device, flags, params);
     case MCI_STATUS: {
         auto* status = reinterpret_cast<MCI_STATUS_PARMS*>(params);
         if (!(flags & MCI_STATUS_ITEM))
@@ -142,7 +150,9 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
     case MCI_RECORD:
         WaitForPrimedInput();
         return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params));
-    case MCI_PLAY: return device.Play(flags, *reinterpret_cast<MCI_PLAY_PARMS*>(params));
+    case MCI_PLAY:
+        WaitForPrimedInput();
+        return device.Play(flags, *reinterpret_cast<MCI_PLAY_PARMS*>(params));
     case MCI_STOP: return device.Stop();
     case MCI_PAUSE: return device.Pause();
     case MCI_RESUME: return device.Resume();

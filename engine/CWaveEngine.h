@@ -25,7 +25,8 @@ private:
     MCIERROR Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params);
     MCIERROR Set(CEngineDevice& device, DWORD flags, DWORD_PTR params);
 
-    // Waits for the input to be primed (see PrimeInput) before the first take.
+    // Waits for the sound system to be started and the input primed (see PrimeInput); every
+    // command that reaches the sound system calls it first.
     void WaitForPrimedInput();
 
     std::thread m_primer;
