@@ -15,6 +15,8 @@ bool ChosenPathTooLong(HWND chooser)
     std::vector<char> name(32768);
     ::SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
     ::SendMessageA(chooser, CDM_GETSPEC, name.size(), reinterpret_cast<LPARAM>(name.data()));
+    // Measured as the chooser joins them, before it resolves "..": that joined text is what
+    // must fit. A name starting with '/' is joined too, as the chooser counts it relative.
     const size_t length = lstrlenA(name.data());
     const bool absolute = name[0] == '\\' || (name[0] != '\0' && name[1] == ':');
     return (absolute ? length : lstrlenA(folder) + 1 + length) >= MAX_PATH;
