@@ -138,7 +138,9 @@ bool CEngineTone::StartNative()
     m_toneFile = tone;
     m_pidFile = pid;
     DeleteFileA(pid.c_str());
-    return RunUnix("echo $$ > '" + unixPid + "'; exec nice -n -15 /usr/bin/paplay --latency-msec=20 '" + unixTone + "'");
+    // A fifth of a second queued in the server: a player that loses the processor for a moment
+    // must not leave holes of silence in the source that a take would then be blamed for.
+    return RunUnix("echo $$ > '" + unixPid + "'; exec nice -n -15 /usr/bin/paplay --latency-msec=200 '" + unixTone + "'");
 }
 
 bool CEngineTone::StartWaveOut()
