@@ -85,7 +85,7 @@ void CWavePlayer::Pause()
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (m_hOut && !m_paused) {
         waveOutPause(m_hOut);
-        m_playedAtPause = DevicePosition();
+        DevicePosition();   // the last answer is what a paused player reports
         m_paused = true;
     }
 }
@@ -93,7 +93,7 @@ void CWavePlayer::Pause()
 uint64_t CWavePlayer::PlayedBytes() const
 {
     if (m_paused)
-        return m_playedAtPause;
+        return m_reported;
     std::lock_guard<std::mutex> guard(m_deviceLock);
     return DevicePosition();
 }

@@ -64,6 +64,5 @@ private:
     std::atomic<bool> m_paused{false};
     std::atomic<bool> m_ended{false};
     std::atomic<uint64_t> m_played{0};
-    std::atomic<uint64_t> m_playedAtPause{0};
     mutable std::atomic<uint64_t> m_reported{0};
 };
