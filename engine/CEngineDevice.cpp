@@ -158,7 +158,9 @@ MCIERROR CEngineDevice::Play(DWORD flags, const MCI_PLAY_PARMS& parms)
         return MCIERR_OUTOFRANGE;
     EndActivity(MCI_NOTIFY_SUPERSEDED);
     const uint64_t length = Length();
-    const uint64_t from = (flags & MCI_FROM) ? ToBytes(parms.dwFrom) : std::min(m_position, length);
+    // A "from" equal to the reported length, which is rounded to the time format, may convert
+    // back to a little past the end; it means the end.
+    const uint64_t from = std::min((flags & MCI_FROM) ? ToBytes(parms.dwFrom) : m_position, length);
     const uint64_t to = (flags & MCI_TO) ? std::min(ToBytes(parms.dwTo), length) : length;
     if (from > to)
         return MCIERR_OUTOFRANGE;

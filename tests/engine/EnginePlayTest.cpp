@@ -100,6 +100,20 @@ TEST_F(EnginePlayTest, PlayFromToPlaysJustThatStretch)
     EXPECT_EQ(Position(id), 1000u);
 }
 
+TEST_F(EnginePlayTest, PlayFromTheReportedLengthEndsAtOnce)
+{
+    // 44,115 frames at 22,050 Hz: 2000.68 ms, reported as 2001, which converts back to a
+    // few frames past the end.
+    const MCIDEVICEID id = OpenTone(440, 2.0007);
+    const DWORD length = Status(id, MCI_STATUS_LENGTH);
+    ASSERT_EQ(length, 2001u);
+    ASSERT_EQ(Play(id, window.Handle(), MCI_FROM, length), 0u);
+    EXPECT_EQ(window.WaitForNotice(1000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_EQ(Play(id, window.Handle(), MCI_FROM | MCI_TO, length, length), 0u);
+    EXPECT_EQ(window.WaitForNotice(1000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_EQ(Position(id), length);
+}
+
 TEST_F(EnginePlayTest, ANewPlaySupersedesTheRunningOne)
 {
     const MCIDEVICEID id = OpenTone(440, 2.0);
