@@ -283,11 +283,13 @@ void CRecorderDlg::OnExit()
     DestroyWindow();
 }
 
-LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM)
+LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM deviceId)
 {
     // Only the end of what runs now may stop it: a notice about a command that was stopped,
-    // aborted or replaced comes from a device that is already gone.
-    if (code == MCI_NOTIFY_ABORTED || code == MCI_NOTIFY_SUPERSEDED)
+    // aborted or replaced comes from a device that is already gone, and so does one posted
+    // by a device closed before its notice was read (a play ending as Record is clicked).
+    if (code == MCI_NOTIFY_ABORTED || code == MCI_NOTIFY_SUPERSEDED ||
+        static_cast<MCIDEVICEID>(deviceId) != m_wave.m_wDeviceID)
         return 0;
     OnStop();
     return 0;

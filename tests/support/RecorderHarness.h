@@ -21,7 +21,9 @@ protected:
 
     static void Command(HWND h, UINT id) { ::SendMessageA(h, WM_COMMAND, id, 0); }
     static void Tick(HWND h) { ::SendMessageA(h, WM_TIMER, TIMER_POSITION, 0); }
-    static void Notice(HWND h, WPARAM code) { ::SendMessageA(h, MM_MCINOTIFY, code, 7); }
+    // A notice from the device open now, or from another one.
+    void Notice(HWND h, WPARAM code) { Notice(h, code, dlg.m_wave.m_wDeviceID); }
+    static void Notice(HWND h, WPARAM code, MCIDEVICEID device) { ::SendMessageA(h, MM_MCINOTIFY, code, device); }
     static void ReleaseSlider(HWND h);
     static std::string Status(HWND h);
     static std::string Selected(HWND h, int comboId);

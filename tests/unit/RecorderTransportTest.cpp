@@ -221,6 +221,22 @@ TEST_F(Transport, NoticesOfAbortedOrSupersededCommandsAreIgnored)
     });
 }
 
+TEST_F(Transport, ASuccessPostedByAClosedDeviceLeavesTheNewTakeRunning)
+{
+    AnswerLength(10000);
+    Run([&](HWND h) {
+        Command(h, ID_PLAY);
+        const MCIDEVICEID player = dlg.m_wave.m_wDeviceID;
+        Command(h, ID_RECORD);   // the play had ended and posted its success just before
+        ASSERT_NE(player, dlg.m_wave.m_wDeviceID);
+        Notice(h, MCI_NOTIFY_SUCCESSFUL, player);
+        EXPECT_TRUE(dlg.m_wave.m_bRecording);
+        EXPECT_EQ(0u, port.Count(MCI_STOP));
+        Notice(h, MCI_NOTIFY_SUCCESSFUL);   // the take's own end still stops it
+        EXPECT_FALSE(dlg.m_wave.m_bRecording);
+    });
+}
+
 TEST_F(Transport, RecordWhileRecordingStartsANewTake)
 {
     Run([&](HWND h) {
