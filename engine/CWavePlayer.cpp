@@ -117,8 +117,10 @@ void CWavePlayer::Resume()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (m_hOut && m_paused) {
-        m_paused = false;
+        // The stall clock restarts before the worker may see the pause lifted, or a long
+        // pause would be taken for a stalled device.
         m_lastDoneTick = GetTickCount();
+        m_paused = false;
         waveOutRestart(m_hOut);
     }
 }

@@ -57,7 +57,7 @@ private:
     std::vector<WAVEHDR> m_headers;
     size_t m_next = 0;
     unsigned m_inFlight = 0;
-    DWORD m_lastDoneTick = 0;
+    std::atomic<DWORD> m_lastDoneTick{0};   // written by the worker and by Resume
     mutable std::mutex m_deviceLock;
     std::thread m_worker;
     std::atomic<bool> m_stopRequested{false};

@@ -73,8 +73,10 @@ void CWaveRecorder::Resume()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (m_hIn && m_paused) {
-        m_paused = false;
+        // The stall clock restarts before the worker may see the pause lifted, or a long
+        // pause would be taken for a stalled device.
         m_lastDoneTick = GetTickCount();
+        m_paused = false;
         waveInStart(m_hIn);
     }
 }

@@ -49,7 +49,7 @@ private:
     std::vector<std::vector<char>> m_buffers;
     std::vector<WAVEHDR> m_headers;
     size_t m_next = 0;
-    DWORD m_lastDoneTick = 0;
+    std::atomic<DWORD> m_lastDoneTick{0};   // written by the worker and by Resume
     std::mutex m_deviceLock;
     std::thread m_worker;
     std::atomic<bool> m_stopRequested{false};
