@@ -1,8 +1,7 @@
 // Drives and measures Vorsel.exe (or a baseline program) from outside, for the benchmarks.
-//   VorselProbe startup EXE CAPTION RUNS      median ms from launch to a visible window
-//   VorselProbe startup2 EXE CAPTION EXE2 CAPTION2 RUNS
-//                                             the same for two programs, launched in turn so
-//                                             that a change in the machine's load hits both
+//   VorselProbe startup RUNS EXE CAPTION [EXE CAPTION]...
+//                                             median ms from launch to a visible window of each
+//                                             program, launched in turn
 //   VorselProbe command ID                    sends a command to the running Vorsel window
 //   VorselProbe post ID                       posts it (for commands that open a modal box)
 //   VorselProbe settext TEXT                  puts TEXT into Vorsel's file name field
@@ -158,20 +157,18 @@ double Median(std::vector<double> times)
     return times[times.size() / 2];
 }
 
-int Startup(const char* exe, const char* caption, const char* exe2, const char* caption2, int runs)
+// Launches the programs in turn, RUNS rounds, so that a change in the machine's load hits all.
+int Startup(int runs, char** programs, int count)
 {
-    std::vector<double> first, second;
-    for (int i = 0; i < runs; ++i) {
-        first.push_back(LaunchToWindow(exe, caption));
-        if (exe2)
-            second.push_back(LaunchToWindow(exe2, caption2));
-        if (first.back() < 0 || (exe2 && second.back() < 0))
-            return 2;
-    }
-    if (exe2)
-        std::printf("%.1f %.1f\n", Median(first), Median(second));
-    else
-        std::printf("%.1f\n", Median(first));
+    std::vector<std::vector<double>> times(count);
+    for (int i = 0; i < runs; ++i)
+        for (int p = 0; p < count; ++p) {
+            times[p].push_back(LaunchToWindow(programs[2 * p], programs[2 * p + 1]));
+            if (times[p].back() < 0)
+                return 2;
+        }
+    for (int p = 0; p < count; ++p)
+        std::printf(p + 1 < count ? "%.1f " : "%.1f\n", Median(times[p]));
     return 0;
 }
 
@@ -207,10 +204,8 @@ bool DismissBox(DWORD pid, std::string& text, DWORD ms)
 int main(int argc, char** argv)
 {
     const std::string verb = argc > 1 ? argv[1] : "";
-    if (verb == "startup" && argc == 5)
-        return Startup(argv[2], argv[3], nullptr, nullptr, std::atoi(argv[4]));
-    if (verb == "startup2" && argc == 7)
-        return Startup(argv[2], argv[3], argv[4], argv[5], std::atoi(argv[6]));
+    if (verb == "startup" && argc >= 5 && argc % 2 == 1)
+        return Startup(std::atoi(argv[2]), argv + 3, (argc - 3) / 2);
     if (verb == "bare" && argc == 4)
         return Bare(std::string(argv[2]) == "record", std::atof(argv[3]));
     if (verb == "command" && argc == 3) {

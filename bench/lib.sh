@@ -8,7 +8,7 @@ bench_build() {
     local arch=i686
     [ "$VORSEL_RUN_BUILD" = "$VORSEL_BUILD64" ] && arch=x86_64
     build_cross "$VORSEL_RUN_BUILD" "$arch" --target Vorsel --target VorselProbe \
-        --target BaselineDialog --target PositionBench >/dev/null
+        --target BaselineDialog --target TemplateDialog --target PositionBench >/dev/null
 }
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
