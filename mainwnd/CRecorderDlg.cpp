@@ -291,7 +291,16 @@ LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM deviceId)
     if (code == MCI_NOTIFY_ABORTED || code == MCI_NOTIFY_SUPERSEDED ||
         static_cast<MCIDEVICEID>(deviceId) != m_wave.m_wDeviceID)
         return 0;
+    const BOOL wasRecording = m_wave.m_bRecording;
     OnStop();
+    // An end the device came to by failing is no normal end: the status alone would say
+    // "recorded" of a take cut short by a lost input or a full disk.
+    if (code == MCI_NOTIFY_FAILURE)
+        UiMessageBox(nullptr,
+                     wasRecording ? "The recording stopped: the sound input or the disk failed.\n"
+                                    "What was recorded until then is kept."
+                                  : "Playback stopped: the sound output failed.",
+                     nullptr, MB_ICONWARNING);
     return 0;
 }
 

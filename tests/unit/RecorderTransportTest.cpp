@@ -201,10 +201,18 @@ TEST_F(Transport, NoticesOfEndedOrFailedCommandsStopWhatRuns)
         Notice(h, MCI_NOTIFY_SUCCESSFUL);
         EXPECT_FALSE(dlg.m_wave.m_bPlaying);
         EXPECT_EQ("   Sound was recorded, use Save to save in file", Status(h));
+        EXPECT_TRUE(ui.boxes.empty()) << "a natural end is no failure";
         Command(h, ID_RECORD);
         Notice(h, MCI_NOTIFY_FAILURE);
         EXPECT_FALSE(dlg.m_wave.m_bRecording);
-        EXPECT_TRUE(dlg.m_wave.m_bReady);
+        EXPECT_TRUE(dlg.m_wave.m_bReady) << "the take cut short is kept";
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ(UINT(MB_ICONWARNING), ui.boxes[0].type);
+        EXPECT_NE(std::string::npos, ui.boxes[0].text.find("The recording stopped"));
+        Command(h, ID_PLAY);
+        Notice(h, MCI_NOTIFY_FAILURE);
+        ASSERT_EQ(2u, ui.boxes.size());
+        EXPECT_EQ("Playback stopped: the sound output failed.", ui.boxes[1].text);
     });
 }
 
