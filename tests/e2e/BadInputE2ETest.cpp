@@ -2,14 +2,13 @@
 // odd but valid files, names that are too long or not plain ASCII, targets that cannot be
 // written, no sound server and a full disk. Each gets a clear message and costs nothing.
 #include "EngineTestSupport.h"
-#include "ProcessDriver.h"
+#include "RecorderWindowDriver.h"
 #include "resource.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <algorithm>
 
 namespace {
-const char RECORDED[] = "   Sound was recorded, use Save to save in file";
 const char SAVE_FAILED[] = "Error when saving file!";
 // "Aufnahme-äöü-é.wav" and "Kopie-éèêß.wav" in the ANSI code page (1252) both sides use.
 const char ACCENTED_SOURCE[] = "Aufnahme-\xE4\xF6\xFC-\xE9.wav";
@@ -74,104 +73,16 @@ int RunUnix(const std::string& command, DWORD ms)
     return -1;
 }
 
-class BadInputE2E : public ::testing::Test {
+class BadInputE2E : public ::testing::Test, protected RecorderWindowDriver {
 protected:
-    ProcessDriver app;
-    HWND main = nullptr;
     CEngineScratchDir scratch;
 
     void Start(const std::string& exe = ProcessDriver::OwnFolder() + "Vorsel.exe")
     {
-        ASSERT_TRUE(app.Launch(exe, "", ""));
-        main = app.MainWindow();
-        ASSERT_NE(nullptr, main);
+        ASSERT_TRUE(RecorderWindowDriver::Start(exe));
     }
-    void TearDown() override
-    {
-        for (HWND w : app.OtherWindows())
-            ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-        if (main && ::IsWindow(main))
-            ::PostMessageA(main, WM_COMMAND, ID_EXIT, 0);
-        if (!app.WaitForExit(10000))
-            app.Kill();
-    }
+    void TearDown() override { Quit(); }
 
-    void Command(UINT id) { ::SendMessageA(main, WM_COMMAND, id, 0); }
-    std::string Status() { return app.StatusText(main, IDC_STATUSBAR); }
-    std::string Item(int id) { return ProcessDriver::ItemText(main, id); }
-    std::string Selected(int id) { return ProcessDriver::SelectedText(main, id); }
-    LRESULT SliderMax() { return ::SendDlgItemMessageA(main, IDC_SLIDER, TBM_GETRANGEMAX, 0, 0); }
-    void SetField(const std::string& text)
-    {
-        ::SendMessageA(::GetDlgItem(main, IDC_FILENAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-
-    // A window of the program other than the main window and 'except', waiting up to ms.
-    HWND OtherWindow(HWND except, DWORD ms)
-    {
-        for (DWORD waited = 0; waited <= ms; waited += 100) {
-            for (HWND w : app.OtherWindows())
-                if (w != except)
-                    return w;
-            ::Sleep(100);
-        }
-        return nullptr;
-    }
-
-    // Message boxes are read, then dismissed; 'except' is a window that is no box (the chooser).
-    struct Box { std::string caption, text; HWND owner; };
-    bool NextBox(Box& box, HWND except = nullptr, DWORD ms = 8000)
-    {
-        HWND w = OtherWindow(except, ms);
-        if (!w)
-            return false;
-        box.caption = ProcessDriver::Text(w);
-        box.text = ProcessDriver::ItemText(w, 0xFFFF);
-        box.owner = ::GetWindow(w, GW_OWNER);
-        ::PostMessageA(w, WM_COMMAND, IDOK, 0);
-        return Gone(w);
-    }
-    static bool Gone(HWND w, DWORD ms = 5000)
-    {
-        for (DWORD waited = 0; waited < ms && ::IsWindow(w); waited += 50)
-            ::Sleep(50);
-        return !::IsWindow(w);
-    }
-
-    // Opens the "..." chooser, types path into its name box (it opens with the focus there)
-    // and presses Enter. Returns the chooser.
-    HWND Choose(const std::string& path)
-    {
-        ::PostMessageA(main, WM_COMMAND, IDC_BROWSE, 0);
-        HWND chooser = OtherWindow(nullptr, 10000);
-        if (!chooser)
-            return nullptr;
-        GUITHREADINFO gui = {};
-        gui.cbSize = sizeof gui;
-        HWND name = nullptr;
-        for (int i = 0; i < 50 && !name; ++i) {
-            ::Sleep(100);
-            if (::GetGUIThreadInfo(::GetWindowThreadProcessId(chooser, nullptr), &gui))
-                name = gui.hwndFocus;
-        }
-        if (!name)
-            return nullptr;
-        std::wstring wide(path.size() + 1, L'\0');
-        ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-        ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-        ::PostMessageA(name, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        ::PostMessageA(name, WM_KEYUP, VK_RETURN, 0xC01C0001);
-        return chooser;
-    }
-    // Chooses path and waits for the chooser to close; false if it stays.
-    bool ChooseFile(const std::string& path)
-    {
-        HWND chooser = Choose(path);
-        return chooser && Gone(chooser, 8000);
-    }
-
-    // Posted, not sent: the program sits in its message box until we dismiss it.
-    void PostSave() { ::PostMessageA(main, WM_COMMAND, ID_SAVE, 0); }
     void SaveTo(const std::string& path, Box& box)
     {
         SetField(path);
@@ -203,20 +114,6 @@ protected:
                               << ProcessDriver::ItemText(w, 0xFFFF);
     }
 
-    // Records a tone for about ms and stops; returns the take's length in slider steps
-    // (100 ms). The tone keeps the session's sink running, so its monitor delivers.
-    LRESULT RecordTake(DWORD ms)
-    {
-        CEngineTone tone(440, ms / 1000.0 + 3);
-        EXPECT_TRUE(tone.Start());
-        ::Sleep(400);
-        Command(ID_RECORD);
-        ::Sleep(ms);
-        Command(ID_STOP);
-        tone.Stop();
-        EXPECT_EQ(RECORDED, Status());
-        return SliderMax();
-    }
     // The window still works: a fresh take records and is shown.
     void ExpectRecordingWorks()
     {
@@ -484,8 +381,9 @@ TEST_F(BadInputE2E, WithoutASoundServerFilesStillOpenAndSaveAndTheWindowAnswers)
     // or the refusal is told. The window answers throughout.
     ::PostMessageA(main, WM_COMMAND, ID_PLAY, 0);
     Box box;
-    if (NextBox(box, nullptr, 3000))
+    if (NextBox(box, nullptr, 3000)) {
         EXPECT_EQ(MciText(MCIERR_WAVE_OUTPUTSUNSUITABLE), box.text);
+    }
     Command(ID_STOP);
     ExpectNoBox();
 
@@ -493,8 +391,9 @@ TEST_F(BadInputE2E, WithoutASoundServerFilesStillOpenAndSaveAndTheWindowAnswers)
     // refusal is told. Either way the window answers and a Stop ends it.
     ::PostMessageA(main, WM_COMMAND, ID_RECORD, 0);
     const bool refused = NextBox(box, nullptr, 3000);
-    if (refused)
+    if (refused) {
         EXPECT_EQ(MciText(MCIERR_WAVE_INPUTSUNSUITABLE), box.text);
+    }
     ::Sleep(1000);
     Command(ID_STOP);
     ExpectNoBox();

@@ -3,82 +3,27 @@
 // file through the chooser, and the save mistakes a user can make.
 #include "EngineCommands.h"
 #include "EngineTestSupport.h"
-#include "ProcessDriver.h"
+#include "RecorderWindowDriver.h"
 #include "resource.h"
 #include <commctrl.h>
 
 namespace {
-const char RECORDED[] = "   Sound was recorded, use Save to save in file";
-
-class RecorderE2E : public EngineTest {
+class RecorderE2E : public EngineTest, protected RecorderWindowDriver {
 protected:
-    ProcessDriver app;
-    HWND main = nullptr;
     CEngineScratchDir scratch;
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(app.Launch(ProcessDriver::OwnFolder() + "Vorsel.exe", "", ""));
-        main = app.MainWindow();
-        ASSERT_NE(nullptr, main);
-    }
-    void TearDown() override
-    {
-        if (main && ::IsWindow(main))
-            ::PostMessageA(main, WM_COMMAND, ID_EXIT, 0);
-        app.WaitForExit(10000);
-    }
+    using EngineTest::Status;
+    using RecorderWindowDriver::Status;
 
-    void Command(UINT id) { ::SendMessageA(main, WM_COMMAND, id, 0); }
-    std::string Status() { return app.StatusText(main, IDC_STATUSBAR); }
-    std::string Item(int id) { return ProcessDriver::ItemText(main, id); }
-    void SetField(const std::string& text)
-    {
-        ::SendMessageA(::GetDlgItem(main, IDC_FILENAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-
-    // Message boxes the program shows come without an owner; each is read, then dismissed.
-    struct Box { std::string caption, text; };
-    bool NextBox(Box& box, DWORD ms = 8000)
-    {
-        for (DWORD waited = 0; waited < ms; waited += 100) {
-            std::vector<HWND> others = app.OtherWindows();
-            if (!others.empty()) {
-                box.caption = ProcessDriver::Text(others[0]);
-                box.text = ProcessDriver::ItemText(others[0], 0xFFFF);
-                ::PostMessageA(others[0], WM_COMMAND, IDOK, 0);
-                for (int i = 0; i < 50 && ::IsWindow(others[0]); ++i)
-                    ::Sleep(50);
-                return true;
-            }
-            ::Sleep(100);
-        }
-        return false;
-    }
-
-    // A save posted, not sent: the program is inside its message box until we dismiss it.
-    void PostSave() { ::PostMessageA(main, WM_COMMAND, ID_SAVE, 0); }
-
-    // Records the tone for about seconds and stops.
-    void RecordTone(double seconds)
-    {
-        CEngineTone tone(440, seconds + 3);
-        ASSERT_TRUE(tone.Start());
-        ::Sleep(400);   // the tone is flowing before the take starts
-        Command(ID_RECORD);
-        ::Sleep(static_cast<DWORD>(seconds * 1000));
-        Command(ID_STOP);
-        tone.Stop();
-    }
+    void SetUp() override { ASSERT_TRUE(Start()); }
+    void TearDown() override { Quit(); }
 };
 
 TEST_F(RecorderE2E, RecordsTheToneSavesItAndPlaysItBackWithPauseAndResume)
 {
     // 3.4 s of wall time: the take is 3 s and some, whatever the start-up latency.
-    RecordTone(3.4);
+    const LRESULT steps = RecordTake(3400);
     EXPECT_EQ("00:00:03", Item(IDC_LENGTH));
-    EXPECT_EQ(RECORDED, Status());
-    const LRESULT steps = ::SendDlgItemMessageA(main, IDC_SLIDER, TBM_GETRANGEMAX, 0, 0);
     EXPECT_GE(steps, 30);
     EXPECT_LE(steps, 35);
 
@@ -144,28 +89,10 @@ TEST_F(RecorderE2E, ChoosingAFileShowsItsFormatAndLength)
 {
     const std::string path = scratch.Path("voice.wav");
     ASSERT_TRUE(EngineWriteToneFile(path, 330, 2.5, 1, 22050, 8));
-    ::PostMessageA(main, WM_COMMAND, IDC_BROWSE, 0);
-    HWND chooser = nullptr;
-    for (int i = 0; i < 100 && !chooser; ++i) {
-        ::Sleep(100);
-        std::vector<HWND> others = app.OtherWindows();
-        if (!others.empty())
-            chooser = others[0];
-    }
+    HWND chooser = OpenChooser();
     ASSERT_NE(nullptr, chooser);
     EXPECT_FALSE(::IsWindowEnabled(main));   // the chooser is owned by the main window
-    // The chooser opens with the keyboard focus in its file name box: type there, press Enter.
-    GUITHREADINFO gui = { sizeof gui };
-    HWND name = nullptr;
-    for (int i = 0; i < 50 && !name; ++i) {
-        ::Sleep(100);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(chooser, nullptr), &gui))
-            name = gui.hwndFocus;
-    }
-    ASSERT_NE(nullptr, name);
-    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    ::PostMessageA(name, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    ::PostMessageA(name, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    ASSERT_TRUE(TypeIntoChooser(chooser, path));
     bool shown = false;
     for (int i = 0; i < 80 && !shown; ++i) {
         ::Sleep(100);
@@ -173,10 +100,10 @@ TEST_F(RecorderE2E, ChoosingAFileShowsItsFormatAndLength)
     }
     EXPECT_TRUE(shown);
     EXPECT_EQ(path, Item(IDC_FILENAME));
-    EXPECT_EQ("22050 Hz", ProcessDriver::SelectedText(main, IDC_SAMPLERATE));
-    EXPECT_EQ("Mono", ProcessDriver::SelectedText(main, IDC_CHANNELS));
-    EXPECT_EQ("8 bits", ProcessDriver::SelectedText(main, IDC_BITS));
-    EXPECT_EQ(25, ::SendDlgItemMessageA(main, IDC_SLIDER, TBM_GETRANGEMAX, 0, 0));
+    EXPECT_EQ("22050 Hz", Selected(IDC_SAMPLERATE));
+    EXPECT_EQ("Mono", Selected(IDC_CHANNELS));
+    EXPECT_EQ("8 bits", Selected(IDC_BITS));
+    EXPECT_EQ(25, SliderMax());
 }
 
 TEST_F(RecorderE2E, SaveMistakesAreToldAndWriteNothing)
