@@ -8,6 +8,9 @@
 //   VorselProbe save                          saves, waits for the box, prints ms and its text
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
 //   VorselProbe position                      the position text
+//   VorselProbe length                        the length text
+//   VorselProbe box MS                        waits up to MS for a box of Vorsel, prints its text
+//                                             and dismisses it
 //   VorselProbe open PATH                     chooses PATH through "..." and waits until it is shown
 //   VorselProbe bare record|play SECONDS      the least a program can do to record or play 44.1 kHz
 //                                             stereo through waveIn/waveOut (25 ms buffers): the
@@ -272,10 +275,19 @@ int main(int argc, char** argv)
         }
         return 3;
     }
-    if (verb == "position") {
+    if (verb == "position" || verb == "length") {
         char text[64] = "";
-        GetDlgItemTextA(Vorsel(), IDC_POSITION, text, sizeof text);
+        GetDlgItemTextA(Vorsel(), verb == "position" ? IDC_POSITION : IDC_LENGTH, text, sizeof text);
         std::printf("%s\n", text);
+        return 0;
+    }
+    if (verb == "box" && argc == 3) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(Vorsel(), &pid);
+        std::string text;
+        if (!pid || !DismissBox(pid, text, std::strtoul(argv[2], nullptr, 0)))
+            return 2;
+        std::printf("%s\n", text.c_str());
         return 0;
     }
     std::fprintf(stderr, "usage: see the top of VorselProbe.cpp\n");

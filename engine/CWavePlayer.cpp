@@ -13,8 +13,6 @@ CWavePlayer::~CWavePlayer()
 {
     Stop();
     CloseDevice();
-    if (m_hEvent)
-        CloseHandle(m_hEvent);
 }
 
 MCIERROR CWavePlayer::Start()
@@ -27,11 +25,11 @@ MCIERROR CWavePlayer::Start()
     }
     if (waveOutGetNumDevs() == 0)
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
-    m_hEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!m_hEvent)
+    m_event = MakeSharedEvent();
+    if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
     WAVEFORMATEX wfx = ToWaveFormat(m_format);
-    MMRESULT result = waveOutOpen(&m_hOut, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_hEvent), 0,
+    MMRESULT result = waveOutOpen(&m_hOut, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_event.get()), 0,
                                   CALLBACK_EVENT);
     if (result != MMSYSERR_NOERROR) {
         m_hOut = nullptr;
@@ -74,8 +72,8 @@ bool CWavePlayer::Queue(WAVEHDR& header)
 void CWavePlayer::Stop()
 {
     m_stopRequested = true;
-    if (m_hEvent)
-        SetEvent(m_hEvent);
+    if (m_event)
+        SetEvent(m_event.get());
     if (m_worker.joinable())
         m_worker.join();
 }
@@ -128,7 +126,7 @@ void CWavePlayer::Resume()
 void CWavePlayer::Run()
 {
     while (!m_stopRequested) {
-        WaitForSingleObject(m_hEvent, 100);
+        WaitForSingleObject(m_event.get(), 100);
         if (m_stopRequested)
             break;
         Outcome outcome = CollectDone();
@@ -160,7 +158,13 @@ CWavePlayer::Outcome CWavePlayer::CollectDone()
 
 void CWavePlayer::Finish(Outcome outcome)
 {
-    CloseDevice();
+    if (outcome == Outcome::Failed) {
+        std::lock_guard<std::mutex> guard(m_deviceLock);
+        CloseFailedOutput(m_hOut, std::move(m_headers), std::move(m_buffers), m_event);
+        m_hOut = nullptr;   // from now on the position is the last one the device gave
+    } else {
+        CloseDevice();
+    }
     if (m_stopRequested && outcome == Outcome::Running)
         return;   // the one who stopped us owns the notice
     m_ended = true;
@@ -173,10 +177,6 @@ void CWavePlayer::CloseDevice()
     if (!m_hOut)
         return;
     DevicePosition();   // where a stop leaves it: the position resets with the device
-    waveOutReset(m_hOut);
-    for (WAVEHDR& header : m_headers)
-        if (header.dwFlags & WHDR_PREPARED)
-            waveOutUnprepareHeader(m_hOut, &header, sizeof(WAVEHDR));
-    waveOutClose(m_hOut);
+    CloseOutput(m_hOut, m_headers);
     m_hOut = nullptr;
 }

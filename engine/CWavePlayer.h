@@ -2,6 +2,7 @@
 #include "CMciNotice.h"
 #include "CPcmContent.h"
 #include "WaveCodec.h"
+#include "WaveDriver.h"
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -52,7 +53,7 @@ private:
     uint64_t m_nextRead;
     std::shared_ptr<CMciNotice> m_notice;
     HWAVEOUT m_hOut = nullptr;
-    HANDLE m_hEvent = nullptr;
+    SharedEvent m_event;
     std::vector<std::vector<char>> m_buffers;
     std::vector<WAVEHDR> m_headers;
     size_t m_next = 0;

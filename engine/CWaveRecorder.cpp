@@ -12,19 +12,17 @@ CWaveRecorder::~CWaveRecorder()
 {
     Stop();
     CloseDevice();
-    if (m_hEvent)
-        CloseHandle(m_hEvent);
 }
 
 MCIERROR CWaveRecorder::Start()
 {
     if (waveInGetNumDevs() == 0)
         return MCIERR_WAVE_INPUTSUNSUITABLE;
-    m_hEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!m_hEvent)
+    m_event = MakeSharedEvent();
+    if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
     WAVEFORMATEX wfx = ToWaveFormat(m_format);
-    MMRESULT result = waveInOpen(&m_hIn, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_hEvent), 0,
+    MMRESULT result = waveInOpen(&m_hIn, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_event.get()), 0,
                                  CALLBACK_EVENT);
     if (result != MMSYSERR_NOERROR) {
         m_hIn = nullptr;
@@ -54,8 +52,8 @@ MCIERROR CWaveRecorder::Start()
 void CWaveRecorder::Stop()
 {
     m_stopRequested = true;
-    if (m_hEvent)
-        SetEvent(m_hEvent);
+    if (m_event)
+        SetEvent(m_event.get());
     if (m_worker.joinable())
         m_worker.join();
 }
@@ -84,7 +82,7 @@ void CWaveRecorder::Resume()
 void CWaveRecorder::Run()
 {
     while (!m_stopRequested) {
-        WaitForSingleObject(m_hEvent, 100);
+        WaitForSingleObject(m_event.get(), 100);
         Outcome outcome = CollectDone(true);
         if (outcome == Outcome::Running && !m_paused && GetTickCount() - m_lastDoneTick > kStallMs)
             outcome = Outcome::Failed;   // the device went away without a word
@@ -131,15 +129,22 @@ CWaveRecorder::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
 
 void CWaveRecorder::Finish(Outcome outcome)
 {
-    {
+    if (outcome == Outcome::Failed) {
+        // What the failed device still holds is dropped: the take may no longer be writable.
         std::lock_guard<std::mutex> guard(m_deviceLock);
-        waveInReset(m_hIn);
+        CloseFailedInput(m_hIn, std::move(m_headers), std::move(m_buffers), m_event);
+        m_hIn = nullptr;
+    } else {
+        {
+            std::lock_guard<std::mutex> guard(m_deviceLock);
+            waveInReset(m_hIn);
+        }
+        // A stop keeps the partial buffers the reset hands back; at the limit there is no
+        // room for them.
+        if (outcome == Outcome::Running)
+            outcome = CollectDone(false);
+        CloseDevice();
     }
-    // A stop keeps the partial buffers the reset hands back; after the limit or a failure
-    // they are dropped (there is no room for them, or the take is no longer writable).
-    if (outcome == Outcome::Running)
-        outcome = CollectDone(false);
-    CloseDevice();
     if (m_stopRequested && outcome == Outcome::Running)
         return;   // the one who stopped us owns the notice
     m_ended = true;
@@ -151,10 +156,6 @@ void CWaveRecorder::CloseDevice()
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (!m_hIn)
         return;
-    waveInReset(m_hIn);
-    for (WAVEHDR& header : m_headers)
-        if (header.dwFlags & WHDR_PREPARED)
-            waveInUnprepareHeader(m_hIn, &header, sizeof(WAVEHDR));
-    waveInClose(m_hIn);
+    CloseInput(m_hIn, m_headers);
     m_hIn = nullptr;
 }

@@ -2,6 +2,7 @@
 #include "CMciNotice.h"
 #include "CTempFile.h"
 #include "WaveCodec.h"
+#include "WaveDriver.h"
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -45,7 +46,7 @@ private:
     uint64_t m_limit;
     std::shared_ptr<CMciNotice> m_notice;
     HWAVEIN m_hIn = nullptr;
-    HANDLE m_hEvent = nullptr;
+    SharedEvent m_event;
     std::vector<std::vector<char>> m_buffers;
     std::vector<WAVEHDR> m_headers;
     size_t m_next = 0;

@@ -1,4 +1,6 @@
 #include "WaveDriver.h"
+#include <system_error>
+#include <thread>
 
 MCIERROR InputError(MMRESULT result)
 {
@@ -66,4 +68,70 @@ void PrimeInput(DWORD timeoutMs)
         waveInClose(input);
     }
     CloseHandle(event);
+}
+
+SharedEvent MakeSharedEvent()
+{
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    return event ? SharedEvent(event, CloseHandle) : SharedEvent();
+}
+
+namespace {
+
+template <class Device>
+void ResetAndClose(Device device, std::vector<WAVEHDR>& headers, MMRESULT(WINAPI* reset)(Device),
+                   MMRESULT(WINAPI* unprepare)(Device, LPWAVEHDR, UINT), MMRESULT(WINAPI* close)(Device))
+{
+    reset(device);
+    for (WAVEHDR& header : headers)
+        if (header.dwFlags & WHDR_PREPARED)
+            unprepare(device, &header, sizeof(WAVEHDR));
+    close(device);
+}
+
+template <class Device>
+struct FailedDevice {
+    Device device;
+    std::vector<WAVEHDR> headers;   // moved, never copied: the driver holds their addresses
+    std::vector<std::vector<char>> buffers;
+    SharedEvent event;
+};
+
+template <class Device>
+void CloseInBackground(std::shared_ptr<FailedDevice<Device>> failed,
+                       void (*closeDevice)(Device, std::vector<WAVEHDR>&))
+{
+    try {
+        std::thread([failed, closeDevice] { closeDevice(failed->device, failed->headers); }).detach();
+    } catch (const std::system_error&) {
+        closeDevice(failed->device, failed->headers);   // no thread to spare: wait here instead
+    }
+}
+
+}
+
+void CloseInput(HWAVEIN device, std::vector<WAVEHDR>& headers)
+{
+    ResetAndClose(device, headers, waveInReset, waveInUnprepareHeader, waveInClose);
+}
+
+void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR>& headers)
+{
+    ResetAndClose(device, headers, waveOutReset, waveOutUnprepareHeader, waveOutClose);
+}
+
+void CloseFailedInput(HWAVEIN device, std::vector<WAVEHDR> headers,
+                      std::vector<std::vector<char>> buffers, SharedEvent event)
+{
+    CloseInBackground(std::make_shared<FailedDevice<HWAVEIN>>(
+                          FailedDevice<HWAVEIN>{device, std::move(headers), std::move(buffers), std::move(event)}),
+                      CloseInput);
+}
+
+void CloseFailedOutput(HWAVEOUT device, std::vector<WAVEHDR> headers,
+                       std::vector<std::vector<char>> buffers, SharedEvent event)
+{
+    CloseInBackground(std::make_shared<FailedDevice<HWAVEOUT>>(
+                          FailedDevice<HWAVEOUT>{device, std::move(headers), std::move(buffers), std::move(event)}),
+                      CloseOutput);
 }

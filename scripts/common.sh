@@ -83,6 +83,7 @@ start_session() {
         --load="module-null-sink sink_name=vsink" --load=module-always-sink \
         >"$XDG_RUNTIME_DIR/pulse.log" 2>&1 &
     SESSION_PIDS+=($!)
+    export VORSEL_PULSE_PID=$!   # a test freezes it to play a hung sound server
     local i
     for i in $(seq 50); do
         xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && pactl info >/dev/null 2>&1 && break

@@ -142,7 +142,8 @@ TEST_F(RecorderStartup, ExitDestroysTheWindowAndEndsTheRun)
 TEST_F(RecorderStartup, F1IsAnsweredFalseAndChangesNothing)
 {
     Run([&](HWND h) {
-        HELPINFO info = { sizeof info };
+        HELPINFO info = {};
+        info.cbSize = sizeof info;
         info.iContextType = HELPINFO_WINDOW;
         EXPECT_EQ(0, ::SendMessageA(h, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)));
         EXPECT_TRUE(ui.shellCalls.empty());

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# A sound server that stops answering, without going away, must neither hang the window nor
+# hide the failure: playback and a take each end in a warning box within seconds, while the
+# server is still frozen, and what was recorded until then can be saved.
+# Usage: frozen_sound_server.sh WINE BIN_DIR. Runs inside the test session and freezes its
+# sound server (VORSEL_PULSE_PID), which it always thaws again.
+set -euo pipefail
+wine=$1
+bin=$2
+[ -n "${VORSEL_PULSE_PID:-}" ] || { echo "no sound server of a test session to freeze" >&2; exit 1; }
+
+probe() { timeout 20 "$wine" "$bin/VorselProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+fail() { echo "FAILED: $*" >&2; exit 1; }
+work=$(mktemp -d)
+vorsel=""
+finish() {
+    kill -CONT "$VORSEL_PULSE_PID" 2>/dev/null || true
+    [ -n "$vorsel" ] && kill "$vorsel" 2>/dev/null
+    rm -rf "$work"
+}
+trap finish EXIT
+
+freeze_and_expect_box() {   # freeze_and_expect_box TEXT
+    kill -STOP "$VORSEL_PULSE_PID"
+    # The box can only be read from a window whose thread still answers.
+    local box
+    box=$(probe box 8000) || fail "no box within 8 s of the freeze, or the window hung"
+    [[ "$box" == "$1"* ]] || fail "box says '$box', expected '$1...'"
+    echo "frozen server: box '$box'"
+    kill -CONT "$VORSEL_PULSE_PID"
+    sleep 1
+}
+
+"$wine" "$bin/Vorsel.exe" >/dev/null 2>&1 &
+vorsel=$!
+for _ in $(seq 100); do probe position >/dev/null && break; sleep 0.2; done
+probe position >/dev/null || fail "Vorsel did not show its window"
+
+probe command 32774; sleep 6; probe command 32775   # record a take long enough to play
+probe command 32776; sleep 1                         # play it
+freeze_and_expect_box "Playback stopped: the sound output failed."
+
+probe command 32774; sleep 2                          # a new take
+freeze_and_expect_box "The recording stopped: the sound input or the disk failed."
+length=$(probe length)
+[ "$length" != "00:00:00" ] || fail "the take was lost: length $length"
+
+target=$work/kept.wav
+probe settext "Z:${target//\//\\}"
+probe save >/dev/null || fail "no box after saving"
+size=$(stat -c %s "$target" 2>/dev/null || echo 0)
+# At 44.1 kHz stereo 16 bits, one second is 176,400 bytes; the take ran for about two.
+[ "$size" -gt 176444 ] || fail "the saved take has $size bytes"
+echo "take of $length kept and saved: $size bytes"
+probe command 32772   # Exit
+wait "$vorsel" || true
+vorsel=""
