@@ -53,5 +53,7 @@ size=$(stat -c %s "$target" 2>/dev/null || echo 0)
 [ "$size" -gt 176444 ] || fail "the saved take has $size bytes"
 echo "take of $length kept and saved: $size bytes"
 probe command 32772   # Exit
-wait "$vorsel" || true
+rc=0
+wait "$vorsel" || rc=$?
 vorsel=""
+[ "$rc" -eq 0 ] || fail "Vorsel exited with $rc after the server came back"
