@@ -1,6 +1,7 @@
 #include "CWavePlayer.h"
 #include "WaveDriver.h"
 #include <algorithm>
+#include <utility>
 
 CWavePlayer::CWavePlayer(const wave::PcmFormat& format, const CPcmContent& content, uint64_t from,
                          uint64_t to, std::shared_ptr<CMciNotice> notice)
@@ -12,7 +13,7 @@ CWavePlayer::CWavePlayer(const wave::PcmFormat& format, const CPcmContent& conte
 CWavePlayer::~CWavePlayer()
 {
     Stop();
-    CloseDevice();
+    CloseDevice(false);
 }
 
 MCIERROR CWavePlayer::Start()
@@ -40,7 +41,7 @@ MCIERROR CWavePlayer::Start()
     m_headers.assign(kBufferCount, WAVEHDR{});
     for (unsigned i = 0; i < kBufferCount && m_nextRead < m_to; ++i) {
         if (!Queue(m_headers[i])) {
-            CloseDevice();
+            CloseDevice(false);
             return MCIERR_FILE_READ;
         }
     }
@@ -158,25 +159,25 @@ CWavePlayer::Outcome CWavePlayer::CollectDone()
 
 void CWavePlayer::Finish(Outcome outcome)
 {
-    if (outcome == Outcome::Failed) {
-        std::lock_guard<std::mutex> guard(m_deviceLock);
-        CloseFailedOutput(m_hOut, std::move(m_headers), std::move(m_buffers), m_event);
-        m_hOut = nullptr;   // from now on the position is the last one the device gave
-    } else {
-        CloseDevice();
-    }
+    CloseDevice(outcome == Outcome::Failed);
     if (m_stopRequested && outcome == Outcome::Running)
         return;   // the one who stopped us owns the notice
     m_ended = true;
     m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
 }
 
-void CWavePlayer::CloseDevice()
+void CWavePlayer::CloseDevice(bool failed)
 {
-    std::lock_guard<std::mutex> guard(m_deviceLock);
-    if (!m_hOut)
-        return;
-    DevicePosition();   // where a stop leaves it: the position resets with the device
-    CloseOutput(m_hOut, m_headers);
-    m_hOut = nullptr;
+    HWAVEOUT device;
+    {
+        std::lock_guard<std::mutex> guard(m_deviceLock);
+        if (!m_hOut)
+            return;
+        // Where a stop leaves it: the position resets with the device. A failed device keeps
+        // the last position it gave, and is neither asked nor waited for: it may never answer.
+        if (!failed)
+            DevicePosition();
+        device = std::exchange(m_hOut, nullptr);
+    }
+    CloseOutput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kCloseWaitMs);
 }

@@ -41,7 +41,7 @@ private:
     // Fills and queues a buffer with the next bytes; false on a read or driver error.
     bool Queue(WAVEHDR& header);
     void Finish(Outcome outcome);
-    void CloseDevice();
+    void CloseDevice(bool failed);
     // The output's position, within what was queued and never behind an earlier answer;
     // call with m_deviceLock held.
     uint64_t DevicePosition() const;

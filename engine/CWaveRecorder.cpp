@@ -1,6 +1,7 @@
 #include "CWaveRecorder.h"
 #include "WaveDriver.h"
 #include <algorithm>
+#include <utility>
 
 CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take,
                              uint64_t limitBytes, std::shared_ptr<CMciNotice> notice)
@@ -11,7 +12,7 @@ CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTem
 CWaveRecorder::~CWaveRecorder()
 {
     Stop();
-    CloseDevice();
+    CloseDevice(false);
 }
 
 MCIERROR CWaveRecorder::Start()
@@ -41,7 +42,7 @@ MCIERROR CWaveRecorder::Start()
     if (result == MMSYSERR_NOERROR)
         result = waveInStart(m_hIn);
     if (result != MMSYSERR_NOERROR) {
-        CloseDevice();
+        CloseDevice(false);
         return InputError(result);
     }
     m_lastDoneTick = GetTickCount();
@@ -129,33 +130,32 @@ CWaveRecorder::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
 
 void CWaveRecorder::Finish(Outcome outcome)
 {
-    if (outcome == Outcome::Failed) {
-        // What the failed device still holds is dropped: the take may no longer be writable.
-        std::lock_guard<std::mutex> guard(m_deviceLock);
-        CloseFailedInput(m_hIn, std::move(m_headers), std::move(m_buffers), m_event);
-        m_hIn = nullptr;
-    } else {
+    if (outcome != Outcome::Failed) {
         {
             std::lock_guard<std::mutex> guard(m_deviceLock);
             waveInReset(m_hIn);
         }
         // A stop keeps the partial buffers the reset hands back; at the limit there is no
-        // room for them.
+        // room for them, and after a failure the take may no longer be writable.
         if (outcome == Outcome::Running)
             outcome = CollectDone(false);
-        CloseDevice();
     }
+    CloseDevice(outcome == Outcome::Failed);
     if (m_stopRequested && outcome == Outcome::Running)
         return;   // the one who stopped us owns the notice
     m_ended = true;
     m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
 }
 
-void CWaveRecorder::CloseDevice()
+void CWaveRecorder::CloseDevice(bool failed)
 {
-    std::lock_guard<std::mutex> guard(m_deviceLock);
-    if (!m_hIn)
-        return;
-    CloseInput(m_hIn, m_headers);
-    m_hIn = nullptr;
+    HWAVEIN device;
+    {
+        std::lock_guard<std::mutex> guard(m_deviceLock);
+        if (!m_hIn)
+            return;
+        device = std::exchange(m_hIn, nullptr);
+    }
+    // A failed device may never let go: it is not waited for.
+    CloseInput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kCloseWaitMs);
 }

@@ -39,7 +39,7 @@ private:
     Outcome CollectDone(bool requeue);
     Outcome Keep(const WAVEHDR& header);
     void Finish(Outcome outcome);
-    void CloseDevice();
+    void CloseDevice(bool failed);
 
     wave::PcmFormat m_format;
     std::shared_ptr<CTempFile> m_take;

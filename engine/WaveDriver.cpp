@@ -79,59 +79,66 @@ SharedEvent MakeSharedEvent()
 namespace {
 
 template <class Device>
-void ResetAndClose(Device device, std::vector<WAVEHDR>& headers, MMRESULT(WINAPI* reset)(Device),
-                   MMRESULT(WINAPI* unprepare)(Device, LPWAVEHDR, UINT), MMRESULT(WINAPI* close)(Device))
-{
-    reset(device);
-    for (WAVEHDR& header : headers)
-        if (header.dwFlags & WHDR_PREPARED)
-            unprepare(device, &header, sizeof(WAVEHDR));
-    close(device);
-}
-
-template <class Device>
-struct FailedDevice {
+struct ClosingDevice {
     Device device;
     std::vector<WAVEHDR> headers;   // moved, never copied: the driver holds their addresses
     std::vector<std::vector<char>> buffers;
     SharedEvent event;
+    SharedEvent closed;
 };
 
 template <class Device>
-void CloseInBackground(std::shared_ptr<FailedDevice<Device>> failed,
-                       void (*closeDevice)(Device, std::vector<WAVEHDR>&))
+void ResetAndClose(ClosingDevice<Device>& closing, MMRESULT(WINAPI* reset)(Device),
+                   MMRESULT(WINAPI* unprepare)(Device, LPWAVEHDR, UINT), MMRESULT(WINAPI* close)(Device))
 {
-    try {
-        std::thread([failed, closeDevice] { closeDevice(failed->device, failed->headers); }).detach();
-    } catch (const std::system_error&) {
-        closeDevice(failed->device, failed->headers);   // no thread to spare: wait here instead
+    reset(closing.device);
+    for (WAVEHDR& header : closing.headers)
+        if (header.dwFlags & WHDR_PREPARED)
+            unprepare(closing.device, &header, sizeof(WAVEHDR));
+    close(closing.device);
+    SetEvent(closing.closed.get());
+}
+
+template <class Device>
+bool CloseWithin(std::shared_ptr<ClosingDevice<Device>> closing, DWORD waitMs,
+                 void (*closeDevice)(ClosingDevice<Device>&))
+{
+    if (HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        closing->closed = SharedEvent(closed, CloseHandle);
+        try {
+            std::thread([closing, closeDevice] { closeDevice(*closing); }).detach();
+            return WaitForSingleObject(closing->closed.get(), waitMs) == WAIT_OBJECT_0;
+        } catch (const std::system_error&) {
+        }
     }
+    closeDevice(*closing);   // no thread or event to spare: wait here instead
+    return true;
 }
 
-}
-
-void CloseInput(HWAVEIN device, std::vector<WAVEHDR>& headers)
+void ResetAndCloseInput(ClosingDevice<HWAVEIN>& closing)
 {
-    ResetAndClose(device, headers, waveInReset, waveInUnprepareHeader, waveInClose);
+    ResetAndClose(closing, waveInReset, waveInUnprepareHeader, waveInClose);
 }
 
-void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR>& headers)
+void ResetAndCloseOutput(ClosingDevice<HWAVEOUT>& closing)
 {
-    ResetAndClose(device, headers, waveOutReset, waveOutUnprepareHeader, waveOutClose);
+    ResetAndClose(closing, waveOutReset, waveOutUnprepareHeader, waveOutClose);
 }
 
-void CloseFailedInput(HWAVEIN device, std::vector<WAVEHDR> headers,
-                      std::vector<std::vector<char>> buffers, SharedEvent event)
-{
-    CloseInBackground(std::make_shared<FailedDevice<HWAVEIN>>(
-                          FailedDevice<HWAVEIN>{device, std::move(headers), std::move(buffers), std::move(event)}),
-                      CloseInput);
 }
 
-void CloseFailedOutput(HWAVEOUT device, std::vector<WAVEHDR> headers,
-                       std::vector<std::vector<char>> buffers, SharedEvent event)
+bool CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+                SharedEvent event, DWORD waitMs)
 {
-    CloseInBackground(std::make_shared<FailedDevice<HWAVEOUT>>(
-                          FailedDevice<HWAVEOUT>{device, std::move(headers), std::move(buffers), std::move(event)}),
-                      CloseOutput);
+    return CloseWithin(std::make_shared<ClosingDevice<HWAVEIN>>(ClosingDevice<HWAVEIN>{
+                           device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
+                       waitMs, ResetAndCloseInput);
+}
+
+bool CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+                 SharedEvent event, DWORD waitMs)
+{
+    return CloseWithin(std::make_shared<ClosingDevice<HWAVEOUT>>(ClosingDevice<HWAVEOUT>{
+                           device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
+                       waitMs, ResetAndCloseOutput);
 }

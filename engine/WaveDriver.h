@@ -19,18 +19,18 @@ const DWORD kStallMs = 3000;
 using SharedEvent = std::shared_ptr<void>;
 SharedEvent MakeSharedEvent();
 
-// Resets a device, hands back its headers and closes it; returns when the driver is done.
-void CloseInput(HWAVEIN device, std::vector<WAVEHDR>& headers);
-void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR>& headers);
-// Closes a device that failed on a thread of its own. A frozen sound server can hold the
-// driver's reset and close for as long as it stays frozen; the worker that found the failure
-// must not wait for them, or the failure is told only when the server comes back, and the
-// window hangs if it asks the device anything meanwhile. The thread owns the headers, the
-// buffers they point into and the event the driver signals until the close returns.
-void CloseFailedInput(HWAVEIN device, std::vector<WAVEHDR> headers,
-                      std::vector<std::vector<char>> buffers, SharedEvent event);
-void CloseFailedOutput(HWAVEOUT device, std::vector<WAVEHDR> headers,
-                       std::vector<std::vector<char>> buffers, SharedEvent event);
+// Resets a device, hands back its headers and closes it on a thread of its own, and waits at
+// most waitMs for that. A frozen sound server can hold the driver's reset and close for as
+// long as it stays frozen; neither the worker nor the window may wait that long, or a failure
+// is told only when the server comes back and the window hangs meanwhile. The thread owns the
+// headers, the buffers they point into and the event the driver signals until the close
+// returns. Returns false if the close was still running when the wait ended.
+bool CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+                SharedEvent event, DWORD waitMs);
+bool CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+                 SharedEvent event, DWORD waitMs);
+// How long a stop waits for the driver to let go of a device that has not failed.
+const DWORD kCloseWaitMs = kStallMs;
 
 // Opens the default input and waits (at most timeoutMs) until it delivers its first buffer.
 // Under Wine the first capture stream of a process stays silent for a second or two while

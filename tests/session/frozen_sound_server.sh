@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A sound server that stops answering, without going away, must neither hang the window nor
 # hide the failure: playback and a take each end in a warning box within seconds, while the
-# server is still frozen, and what was recorded until then can be saved.
+# server is still frozen, and what was recorded until then can be saved. A Stop pressed while
+# the server is frozen holds the window a few seconds at most.
 # Usage: frozen_sound_server.sh WINE BIN_DIR. Runs inside the test session and freezes its
 # sound server (VORSEL_PULSE_PID), which it always thaws again.
 set -euo pipefail
@@ -52,6 +53,18 @@ size=$(stat -c %s "$target" 2>/dev/null || echo 0)
 # At 44.1 kHz stereo 16 bits, one second is 176,400 bytes; the take ran for about two.
 [ "$size" -gt 176444 ] || fail "the saved take has $size bytes"
 echo "take of $length kept and saved: $size bytes"
+
+probe command 32774; sleep 2                          # a take stopped while the server is frozen
+kill -STOP "$VORSEL_PULSE_PID"
+probe post 32775
+sleep 0.5
+# The stop waits for the frozen driver a few seconds at most, then the window answers again.
+length=$(timeout 6 "$wine" "$bin/VorselProbe.exe" length 2>/dev/null | tr -d '\r') ||
+    fail "the window hung after Stop while the server was frozen"
+[ -n "$length" ] && [ "$length" != "00:00:00" ] || fail "the stopped take was lost: length '$length'"
+echo "stopped under a frozen server: take of $length kept"
+kill -CONT "$VORSEL_PULSE_PID"
+sleep 1
 probe command 32772   # Exit
 rc=0
 wait "$vorsel" || rc=$?
