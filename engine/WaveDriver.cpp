@@ -100,19 +100,19 @@ void ResetAndClose(ClosingDevice<Device>& closing, MMRESULT(WINAPI* reset)(Devic
 }
 
 template <class Device>
-bool CloseWithin(std::shared_ptr<ClosingDevice<Device>> closing, DWORD waitMs,
+void CloseWithin(std::shared_ptr<ClosingDevice<Device>> closing, DWORD waitMs,
                  void (*closeDevice)(ClosingDevice<Device>&))
 {
     if (HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
         closing->closed = SharedEvent(closed, CloseHandle);
         try {
             std::thread([closing, closeDevice] { closeDevice(*closing); }).detach();
-            return WaitForSingleObject(closing->closed.get(), waitMs) == WAIT_OBJECT_0;
+            WaitForSingleObject(closing->closed.get(), waitMs);
+            return;
         } catch (const std::system_error&) {
         }
     }
     closeDevice(*closing);   // no thread or event to spare: wait here instead
-    return true;
 }
 
 void ResetAndCloseInput(ClosingDevice<HWAVEIN>& closing)
@@ -127,18 +127,18 @@ void ResetAndCloseOutput(ClosingDevice<HWAVEOUT>& closing)
 
 }
 
-bool CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+void CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
                 SharedEvent event, DWORD waitMs)
 {
-    return CloseWithin(std::make_shared<ClosingDevice<HWAVEIN>>(ClosingDevice<HWAVEIN>{
-                           device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
-                       waitMs, ResetAndCloseInput);
+    CloseWithin(std::make_shared<ClosingDevice<HWAVEIN>>(ClosingDevice<HWAVEIN>{
+                    device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
+                waitMs, ResetAndCloseInput);
 }
 
-bool CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
                  SharedEvent event, DWORD waitMs)
 {
-    return CloseWithin(std::make_shared<ClosingDevice<HWAVEOUT>>(ClosingDevice<HWAVEOUT>{
-                           device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
-                       waitMs, ResetAndCloseOutput);
+    CloseWithin(std::make_shared<ClosingDevice<HWAVEOUT>>(ClosingDevice<HWAVEOUT>{
+                    device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
+                waitMs, ResetAndCloseOutput);
 }

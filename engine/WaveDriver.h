@@ -24,10 +24,10 @@ SharedEvent MakeSharedEvent();
 // long as it stays frozen; neither the worker nor the window may wait that long, or a failure
 // is told only when the server comes back and the window hangs meanwhile. The thread owns the
 // headers, the buffers they point into and the event the driver signals until the close
-// returns. Returns false if the close was still running when the wait ended.
-bool CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+// returns.
+void CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
                 SharedEvent event, DWORD waitMs);
-bool CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
                  SharedEvent event, DWORD waitMs);
 // How long a stop waits for the driver to let go of a device that has not failed.
 const DWORD kCloseWaitMs = kStallMs;
