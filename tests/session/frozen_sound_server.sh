@@ -62,7 +62,11 @@ sleep 0.5
 length=$(timeout 6 "$wine" "$bin/VorselProbe.exe" length 2>/dev/null | tr -d '\r') ||
     fail "the window hung after Stop while the server was frozen"
 [ -n "$length" ] && [ "$length" != "00:00:00" ] || fail "the stopped take was lost: length '$length'"
-echo "stopped under a frozen server: take of $length kept"
+# Answering a sent message proves little (a thread waiting in SendMessage answers them too);
+# opening the About box from a posted command shows the window's own loop runs.
+probe post 32773
+probe box 6000 >/dev/null || fail "the window took no command after Stop while the server was frozen"
+echo "stopped under a frozen server: take of $length kept, window takes commands"
 kill -CONT "$VORSEL_PULSE_PID"
 sleep 1
 probe command 32772   # Exit
