@@ -30,8 +30,7 @@ MCIERROR CWavePlayer::Start()
     if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
     WAVEFORMATEX wfx = ToWaveFormat(m_format);
-    MMRESULT result = waveOutOpen(&m_hOut, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_event.get()), 0,
-                                  CALLBACK_EVENT);
+    MMRESULT result = OpenOutput(&m_hOut, wfx, m_event, kOpenWaitMs);
     if (result != MMSYSERR_NOERROR) {
         m_hOut = nullptr;
         return OutputError(result);

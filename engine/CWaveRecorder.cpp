@@ -23,8 +23,7 @@ MCIERROR CWaveRecorder::Start()
     if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
     WAVEFORMATEX wfx = ToWaveFormat(m_format);
-    MMRESULT result = waveInOpen(&m_hIn, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(m_event.get()), 0,
-                                 CALLBACK_EVENT);
+    MMRESULT result = OpenInput(&m_hIn, wfx, m_event, kOpenWaitMs);
     if (result != MMSYSERR_NOERROR) {
         m_hIn = nullptr;
         return InputError(result);

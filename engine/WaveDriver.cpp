@@ -1,4 +1,5 @@
 #include "WaveDriver.h"
+#include <atomic>
 #include <system_error>
 #include <thread>
 
@@ -8,6 +9,7 @@ MCIERROR InputError(MMRESULT result)
     case MMSYSERR_NOERROR: return 0;
     case MMSYSERR_ALLOCATED: return MCIERR_WAVE_INPUTSINUSE;
     case MMSYSERR_NOMEM: return MCIERR_OUT_OF_MEMORY;
+    case kDriverNotAnswering: return MCIERR_DEVICE_NOT_READY;
     // No device, no driver, or none that takes this format: "no wave device that can
     // record files in the current format" is the true message for each.
     default: return MCIERR_WAVE_INPUTSUNSUITABLE;
@@ -20,6 +22,7 @@ MCIERROR OutputError(MMRESULT result)
     case MMSYSERR_NOERROR: return 0;
     case MMSYSERR_ALLOCATED: return MCIERR_WAVE_OUTPUTSINUSE;
     case MMSYSERR_NOMEM: return MCIERR_OUT_OF_MEMORY;
+    case kDriverNotAnswering: return MCIERR_DEVICE_NOT_READY;
     default: return MCIERR_WAVE_OUTPUTSUNSUITABLE;
     }
 }
@@ -115,6 +118,51 @@ void CloseWithin(std::shared_ptr<ClosingDevice<Device>> closing, DWORD waitMs,
     closeDevice(*closing);   // no thread or event to spare: wait here instead
 }
 
+template <class Device>
+struct OpeningDevice {
+    Device device = nullptr;
+    MMRESULT result = kDriverNotAnswering;
+    WAVEFORMATEX format;
+    SharedEvent event;   // the driver's; kept until a device opened too late is closed
+    SharedEvent opened;
+    enum { kOpening, kTaken, kGivenUp };
+    std::atomic<int> state{kOpening};
+};
+
+template <class Device>
+MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs,
+                    MMRESULT(WINAPI* open)(Device*, UINT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD),
+                    MMRESULT(WINAPI* close)(Device))
+{
+    auto opening = std::make_shared<OpeningDevice<Device>>();
+    opening->format = format;
+    opening->event = std::move(event);
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!opened)
+        return MMSYSERR_NOMEM;
+    opening->opened = SharedEvent(opened, CloseHandle);
+    try {
+        std::thread([opening, open, close] {
+            OpeningDevice<Device>& o = *opening;
+            o.result = open(&o.device, WAVE_MAPPER, &o.format, reinterpret_cast<DWORD_PTR>(o.event.get()), 0,
+                            CALLBACK_EVENT);
+            int expected = OpeningDevice<Device>::kOpening;
+            if (o.state.compare_exchange_strong(expected, OpeningDevice<Device>::kTaken))
+                SetEvent(o.opened.get());
+            else if (o.result == MMSYSERR_NOERROR)
+                close(o.device);   // nobody waits for it any more
+        }).detach();
+    } catch (const std::system_error&) {
+        return MMSYSERR_NOMEM;
+    }
+    WaitForSingleObject(opened, waitMs);
+    int expected = OpeningDevice<Device>::kOpening;
+    if (opening->state.compare_exchange_strong(expected, OpeningDevice<Device>::kGivenUp))
+        return kDriverNotAnswering;
+    *device = opening->device;
+    return opening->result;
+}
+
 void ResetAndCloseInput(ClosingDevice<HWAVEIN>& closing)
 {
     ResetAndClose(closing, waveInReset, waveInUnprepareHeader, waveInClose);
@@ -141,4 +189,14 @@ void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std:
     CloseWithin(std::make_shared<ClosingDevice<HWAVEOUT>>(ClosingDevice<HWAVEOUT>{
                     device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
                 waitMs, ResetAndCloseOutput);
+}
+
+MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs)
+{
+    return OpenWithin(device, format, std::move(event), waitMs, waveInOpen, waveInClose);
+}
+
+MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs)
+{
+    return OpenWithin(device, format, std::move(event), waitMs, waveOutOpen, waveOutClose);
 }

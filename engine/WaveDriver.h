@@ -32,6 +32,16 @@ void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std:
 // How long a stop waits for the driver to let go of a device that has not failed.
 const DWORD kCloseWaitMs = kStallMs;
 
+// Opens the default input or output with CALLBACK_EVENT on a thread of its own and waits at
+// most waitMs for the driver to answer, for the same reason as the closes above. A device the
+// driver opens after the wait has ended is closed again by that thread.
+MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs);
+MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs);
+// What the opens return when the driver did not answer in time.
+const MMRESULT kDriverNotAnswering = 0x7FFF;
+// How long Record or Play waits for the driver to open a device.
+const DWORD kOpenWaitMs = kStallMs;
+
 // Opens the default input and waits (at most timeoutMs) until it delivers its first buffer.
 // Under Wine the first capture stream of a process stays silent for a second or two while
 // the sound system connects; doing this once, early, keeps that wait out of the user's take.

@@ -2,7 +2,8 @@
 # A sound server that stops answering, without going away, must neither hang the window nor
 # hide the failure: playback and a take each end in a warning box within seconds, while the
 # server is still frozen, and what was recorded until then can be saved. A Stop pressed while
-# the server is frozen holds the window a few seconds at most.
+# the server is frozen holds the window a few seconds at most, and so does a Record, which
+# then says the driver is not ready.
 # Usage: frozen_sound_server.sh WINE BIN_DIR. Runs inside the test session and freezes its
 # sound server (VORSEL_PULSE_PID), which it always thaws again.
 set -euo pipefail
@@ -67,6 +68,15 @@ length=$(timeout 6 "$wine" "$bin/VorselProbe.exe" length 2>/dev/null | tr -d '\r
 probe post 32773
 probe box 6000 >/dev/null || fail "the window took no command after Stop while the server was frozen"
 echo "stopped under a frozen server: take of $length kept, window takes commands"
+kill -CONT "$VORSEL_PULSE_PID"
+sleep 1
+
+kill -STOP "$VORSEL_PULSE_PID"                        # Record while the server is frozen
+probe post 32774
+box=$(probe box 9000) || fail "no box within 9 s of Record while the server was frozen"
+[[ "$box" == "The device driver is not ready."* ]] || fail "Record under a frozen server: box '$box'"
+echo "record under a frozen server: box '$box'"
+while more=$(probe box 1000); do echo "then: $more"; done
 kill -CONT "$VORSEL_PULSE_PID"
 sleep 1
 probe command 32772   # Exit
