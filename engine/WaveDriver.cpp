@@ -1,5 +1,6 @@
 #include "WaveDriver.h"
 #include <atomic>
+#include <functional>
 #include <system_error>
 #include <thread>
 
@@ -81,13 +82,31 @@ SharedEvent MakeSharedEvent()
 
 namespace {
 
+// Runs work on a thread of its own and waits at most waitMs for it to finish. With no thread
+// or event to spare it runs here instead, and is waited for.
+void RunWithin(std::function<void()> work, DWORD waitMs)
+{
+    if (HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        SharedEvent done(event, CloseHandle);
+        try {
+            std::thread([work, done] {
+                work();
+                SetEvent(done.get());
+            }).detach();
+            WaitForSingleObject(event, waitMs);
+            return;
+        } catch (const std::system_error&) {
+        }
+    }
+    work();
+}
+
 template <class Device>
 struct ClosingDevice {
     Device device;
     std::vector<WAVEHDR> headers;   // moved, never copied: the driver holds their addresses
     std::vector<std::vector<char>> buffers;
     SharedEvent event;
-    SharedEvent closed;
 };
 
 template <class Device>
@@ -99,23 +118,13 @@ void ResetAndClose(ClosingDevice<Device>& closing, MMRESULT(WINAPI* reset)(Devic
         if (header.dwFlags & WHDR_PREPARED)
             unprepare(closing.device, &header, sizeof(WAVEHDR));
     close(closing.device);
-    SetEvent(closing.closed.get());
 }
 
 template <class Device>
 void CloseWithin(std::shared_ptr<ClosingDevice<Device>> closing, DWORD waitMs,
                  void (*closeDevice)(ClosingDevice<Device>&))
 {
-    if (HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        closing->closed = SharedEvent(closed, CloseHandle);
-        try {
-            std::thread([closing, closeDevice] { closeDevice(*closing); }).detach();
-            WaitForSingleObject(closing->closed.get(), waitMs);
-            return;
-        } catch (const std::system_error&) {
-        }
-    }
-    closeDevice(*closing);   // no thread or event to spare: wait here instead
+    RunWithin([closing, closeDevice] { closeDevice(*closing); }, waitMs);
 }
 
 template <class Device>
@@ -124,7 +133,6 @@ struct OpeningDevice {
     MMRESULT result = kDriverNotAnswering;
     WAVEFORMATEX format;
     SharedEvent event;   // the driver's; kept until a device opened too late is closed
-    SharedEvent opened;
     enum { kOpening, kTaken, kGivenUp };
     std::atomic<int> state{kOpening};
 };
@@ -137,25 +145,16 @@ MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent even
     auto opening = std::make_shared<OpeningDevice<Device>>();
     opening->format = format;
     opening->event = std::move(event);
-    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!opened)
-        return MMSYSERR_NOMEM;
-    opening->opened = SharedEvent(opened, CloseHandle);
-    try {
-        std::thread([opening, open, close] {
-            OpeningDevice<Device>& o = *opening;
-            o.result = open(&o.device, WAVE_MAPPER, &o.format, reinterpret_cast<DWORD_PTR>(o.event.get()), 0,
-                            CALLBACK_EVENT);
-            int expected = OpeningDevice<Device>::kOpening;
-            if (o.state.compare_exchange_strong(expected, OpeningDevice<Device>::kTaken))
-                SetEvent(o.opened.get());
-            else if (o.result == MMSYSERR_NOERROR)
-                close(o.device);   // nobody waits for it any more
-        }).detach();
-    } catch (const std::system_error&) {
-        return MMSYSERR_NOMEM;
-    }
-    WaitForSingleObject(opened, waitMs);
+    RunWithin([opening, open, close] {
+        OpeningDevice<Device>& o = *opening;
+        o.result = open(&o.device, WAVE_MAPPER, &o.format, reinterpret_cast<DWORD_PTR>(o.event.get()), 0,
+                        CALLBACK_EVENT);
+        int expected = OpeningDevice<Device>::kOpening;
+        if (!o.state.compare_exchange_strong(expected, OpeningDevice<Device>::kTaken) &&
+            o.result == MMSYSERR_NOERROR)
+            close(o.device);   // nobody waits for it any more
+    }, waitMs);
+    // Whoever moves the state first decides: the caller giving up, or the open handing over.
     int expected = OpeningDevice<Device>::kOpening;
     if (opening->state.compare_exchange_strong(expected, OpeningDevice<Device>::kGivenUp))
         return kDriverNotAnswering;
@@ -179,7 +178,7 @@ void CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::v
                 SharedEvent event, DWORD waitMs)
 {
     CloseWithin(std::make_shared<ClosingDevice<HWAVEIN>>(ClosingDevice<HWAVEIN>{
-                    device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
+                    device, std::move(headers), std::move(buffers), std::move(event)}),
                 waitMs, ResetAndCloseInput);
 }
 
@@ -187,7 +186,7 @@ void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std:
                  SharedEvent event, DWORD waitMs)
 {
     CloseWithin(std::make_shared<ClosingDevice<HWAVEOUT>>(ClosingDevice<HWAVEOUT>{
-                    device, std::move(headers), std::move(buffers), std::move(event), nullptr}),
+                    device, std::move(headers), std::move(buffers), std::move(event)}),
                 waitMs, ResetAndCloseOutput);
 }
 
