@@ -52,7 +52,7 @@ MCIERROR CEngineDevice::SetTimeFormat(DWORD timeFormat)
     return 0;
 }
 
-MCIERROR CEngineDevice::SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms)
+MCIERROR CEngineDevice::SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms, bool askInput)
 {
     Reap();
     // The format describes the samples held; it can change only while there are none.
@@ -74,7 +74,7 @@ MCIERROR CEngineDevice::SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& par
     // Inconsistent numbers are refused, never quietly corrected.
     if (wave::CheckPcmFormat(format) != wave::WaveError::None)
         return MCIERR_OUTOFRANGE;
-    if (InputRefuses(format))
+    if (askInput && InputRefuses(format))
         return MCIERR_WAVE_SETINPUTUNSUITABLE;
     m_format = format;
     m_position = 0;

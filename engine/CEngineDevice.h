@@ -17,7 +17,7 @@ public:
     MCIERROR Load(const char* element);   // "" or null: a new, empty recording
     void Close();
     MCIERROR SetTimeFormat(DWORD timeFormat);
-    MCIERROR SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms);
+    MCIERROR SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms, bool askInput);
     MCIERROR Status(DWORD item, DWORD_PTR& answer);
     MCIERROR Record(DWORD flags, const MCI_RECORD_PARMS& parms);
     MCIERROR Play(DWORD flags, const MCI_PLAY_PARMS& parms);

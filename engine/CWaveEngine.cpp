@@ -50,28 +50,39 @@ void NotifySuccess(DWORD flags, DWORD_PTR params, MCIDEVICEID id)
 
 const DWORD kPrimeTimeoutMs = 3000;
 
-CWaveEngine::CWaveEngine() : m_dataLimit(0xFFFFFFFFu)
+CWaveEngine::CWaveEngine()
+    : m_primeDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenWaitMs + kPrimeTimeoutMs)),
+      m_dataLimit(0xFFFFFFFFu)
 {
     // Starting the sound system takes a good part of start-up; here it overlaps the window
     // being built. Until it is done no other thread touches the sound system (see
-    // WaitForPrimedInput), so it is only ever started on this one thread.
-    m_primer = std::thread([] {
+    // SoundSystemReady), so it is only ever started on this one thread.
+    std::promise<void> primed;
+    m_primed = primed.get_future();
+    m_primer = std::thread([](std::promise<void> done) {
         if (waveInGetNumDevs() > 0)
             PrimeInput(kPrimeTimeoutMs);
-    });
+        done.set_value();
+    }, std::move(primed));
 }
 
 CWaveEngine::~CWaveEngine()
 {
-    WaitForPrimedInput();
+    // A priming still held by a server that does not answer is left to end with the process.
+    if (!SoundSystemReady() && m_primer.joinable())
+        m_primer.detach();
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
 }
 
-void CWaveEngine::WaitForPrimedInput()
+bool CWaveEngine::SoundSystemReady()
 {
-    if (m_primer.joinable())
-        m_primer.join();
+    if (!m_primer.joinable())
+        return true;
+    if (m_primed.wait_until(m_primeDeadline) != std::future_status::ready)
+        return false;
+    m_primer.join();
+    return true;
 }
 
 size_t CWaveEngine::OpenDeviceCount() const
@@ -137,10 +148,7 @@ MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA* parms)
 MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params)
 {
     switch (msg) {
-    case MCI_SET:
-        if (flags & kWaveSetFlags)
-            WaitForPrimedInput();   // a new format is checked with the input
-        return Set(device, flags, params);
+    case MCI_SET: return Set(device, flags, params);
     case MCI_STATUS: {
         auto* status = reinterpret_cast<MCI_STATUS_PARMS*>(params);
         if (!(flags & MCI_STATUS_ITEM))
@@ -148,10 +156,12 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
         return device.Status(status->dwItem, status->dwReturn);
     }
     case MCI_RECORD:
-        WaitForPrimedInput();
+        if (!SoundSystemReady())
+            return MCIERR_DEVICE_NOT_READY;
         return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params));
     case MCI_PLAY:
-        WaitForPrimedInput();
+        if (!SoundSystemReady())
+            return MCIERR_DEVICE_NOT_READY;
         return device.Play(flags, *reinterpret_cast<MCI_PLAY_PARMS*>(params));
     case MCI_STOP: return device.Stop();
     case MCI_PAUSE: return device.Pause();
@@ -176,8 +186,10 @@ MCIERROR CWaveEngine::Set(CEngineDevice& device, DWORD flags, DWORD_PTR params)
         if (error)
             return error;
     }
+    // A new format is checked with the input, if the sound system answers; if not, the
+    // Record that follows says so.
     if (flags & kWaveSetFlags)
-        return device.SetWaveFormat(flags, *reinterpret_cast<MCI_WAVE_SET_PARMS*>(params));
+        return device.SetWaveFormat(flags, *reinterpret_cast<MCI_WAVE_SET_PARMS*>(params), SoundSystemReady());
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 #include "CEngineDevice.h"
+#include <chrono>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -21,15 +23,18 @@ public:
 
 private:
     MCIERROR Open(DWORD flags, MCI_OPEN_PARMSA* parms);
-    MCIERROR Close(MCIDEVICEID id);
     MCIERROR Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params);
     MCIERROR Set(CEngineDevice& device, DWORD flags, DWORD_PTR params);
 
     // Waits for the sound system to be started and the input primed (see PrimeInput); every
-    // command that reaches the sound system calls it first.
-    void WaitForPrimedInput();
+    // command that reaches the sound system asks it first. A sound server that does not
+    // answer would hold the priming for as long as it is away, so the wait ends at a
+    // deadline, and until the priming is done the answer is false.
+    bool SoundSystemReady();
 
     std::thread m_primer;
+    std::future<void> m_primed;
+    std::chrono::steady_clock::time_point m_primeDeadline;
     mutable std::recursive_mutex m_lock;
     std::map<MCIDEVICEID, std::unique_ptr<CEngineDevice>> m_devices;
     MCIDEVICEID m_lastId = 0;

@@ -3,7 +3,8 @@
 # hide the failure: playback and a take each end in a warning box within seconds, while the
 # server is still frozen, and what was recorded until then can be saved. A Stop pressed while
 # the server is frozen holds the window a few seconds at most, and so does a Record, which
-# then says the driver is not ready.
+# then says the driver is not ready. A server frozen before start-up does not keep the window
+# from showing, and a Record then says the driver is not ready too.
 # Usage: frozen_sound_server.sh WINE BIN_DIR. Runs inside the test session and freezes its
 # sound server (VORSEL_PULSE_PID), which it always thaws again.
 set -euo pipefail
@@ -33,10 +34,18 @@ freeze_and_expect_box() {   # freeze_and_expect_box TEXT
     sleep 1
 }
 
+kill -STOP "$VORSEL_PULSE_PID"                        # start while the server is frozen
 "$wine" "$bin/Vorsel.exe" >/dev/null 2>&1 &
 vorsel=$!
 for _ in $(seq 100); do probe position >/dev/null && break; sleep 0.2; done
-probe position >/dev/null || fail "Vorsel did not show its window"
+probe position >/dev/null || fail "Vorsel did not show its window while the server was frozen"
+probe post 32774
+box=$(probe box 12000) || fail "no box within 12 s of Record after a start under a frozen server"
+[[ "$box" == "The device driver is not ready."* ]] || fail "Record after a frozen start: box '$box'"
+echo "started under a frozen server: window shown, Record says '$box'"
+while more=$(probe box 1000); do echo "then: $more"; done
+kill -CONT "$VORSEL_PULSE_PID"
+sleep 4   # the priming ends once the server answers again
 
 probe command 32774; sleep 6; probe command 32775   # record a take long enough to play
 probe command 32776; sleep 1                         # play it
