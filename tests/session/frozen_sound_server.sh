@@ -34,17 +34,24 @@ freeze_and_expect_box() {   # freeze_and_expect_box TEXT
     sleep 1
 }
 
+# Record while the server is frozen must say, within WAIT_MS, that the driver is not ready;
+# then the server is thawed.
+record_expect_not_ready() {   # record_expect_not_ready WAIT_MS WHEN
+    probe post 32774
+    local box
+    box=$(probe box "$1") || fail "no box within $1 ms of Record $2"
+    [[ "$box" == "The device driver is not ready."* ]] || fail "Record $2: box '$box'"
+    echo "Record $2: box '$box'"
+    while box=$(probe box 1000); do echo "then: $box"; done
+    kill -CONT "$VORSEL_PULSE_PID"
+}
+
 kill -STOP "$VORSEL_PULSE_PID"                        # start while the server is frozen
 "$wine" "$bin/Vorsel.exe" >/dev/null 2>&1 &
 vorsel=$!
 for _ in $(seq 100); do probe position >/dev/null && break; sleep 0.2; done
 probe position >/dev/null || fail "Vorsel did not show its window while the server was frozen"
-probe post 32774
-box=$(probe box 12000) || fail "no box within 12 s of Record after a start under a frozen server"
-[[ "$box" == "The device driver is not ready."* ]] || fail "Record after a frozen start: box '$box'"
-echo "started under a frozen server: window shown, Record says '$box'"
-while more=$(probe box 1000); do echo "then: $more"; done
-kill -CONT "$VORSEL_PULSE_PID"
+record_expect_not_ready 12000 "after a start under a frozen server"
 sleep 4   # the priming ends once the server answers again
 
 probe command 32774; sleep 6; probe command 32775   # record a take long enough to play
@@ -80,13 +87,8 @@ echo "stopped under a frozen server: take of $length kept, window takes commands
 kill -CONT "$VORSEL_PULSE_PID"
 sleep 1
 
-kill -STOP "$VORSEL_PULSE_PID"                        # Record while the server is frozen
-probe post 32774
-box=$(probe box 9000) || fail "no box within 9 s of Record while the server was frozen"
-[[ "$box" == "The device driver is not ready."* ]] || fail "Record under a frozen server: box '$box'"
-echo "record under a frozen server: box '$box'"
-while more=$(probe box 1000); do echo "then: $more"; done
-kill -CONT "$VORSEL_PULSE_PID"
+kill -STOP "$VORSEL_PULSE_PID"
+record_expect_not_ready 9000 "under a frozen server"
 sleep 1
 probe command 32772   # Exit
 rc=0
