@@ -81,11 +81,14 @@ void CWavePlayer::Stop()
 void CWavePlayer::Pause()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    if (m_hOut && !m_paused) {
-        waveOutPause(m_hOut);
-        DevicePosition();   // the last answer is what a paused player reports
-        m_paused = true;
-    }
+    const HWAVEOUT device = m_hOut;
+    if (!device || m_paused)
+        return;
+    // A driver that does not answer leaves the play running, for the stall check to end.
+    if (CallWithin([device] { return waveOutPause(device); }, kStallMs) == kDriverNotAnswering)
+        return;
+    DevicePosition();   // the last answer is what a paused player reports
+    m_paused = true;
 }
 
 uint64_t CWavePlayer::PlayedBytes() const
@@ -114,12 +117,14 @@ uint64_t CWavePlayer::DevicePosition() const
 void CWavePlayer::Resume()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    if (m_hOut && m_paused) {
+    const HWAVEOUT device = m_hOut;
+    if (device && m_paused) {
         // The stall clock restarts before the worker may see the pause lifted, or a long
-        // pause would be taken for a stalled device.
+        // pause would be taken for a stalled device. A driver that does not answer the
+        // restart is then taken for one.
         m_lastDoneTick = GetTickCount();
         m_paused = false;
-        waveOutRestart(m_hOut);
+        CallWithin([device] { return waveOutRestart(device); }, kStallMs);
     }
 }
 

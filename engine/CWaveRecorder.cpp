@@ -61,21 +61,27 @@ void CWaveRecorder::Stop()
 void CWaveRecorder::Pause()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    if (m_hIn && !m_paused) {
+    const HWAVEIN device = m_hIn;
+    if (device && !m_paused) {
         m_paused = true;
-        waveInStop(m_hIn);   // the partly filled buffer comes back and is kept
+        // The partly filled buffer comes back and is kept. A driver that does not answer
+        // leaves the take running, for the stall check to end.
+        if (CallWithin([device] { return waveInStop(device); }, kStallMs) == kDriverNotAnswering)
+            m_paused = false;
     }
 }
 
 void CWaveRecorder::Resume()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    if (m_hIn && m_paused) {
+    const HWAVEIN device = m_hIn;
+    if (device && m_paused) {
         // The stall clock restarts before the worker may see the pause lifted, or a long
-        // pause would be taken for a stalled device.
+        // pause would be taken for a stalled device. A driver that does not answer the
+        // restart is then taken for one.
         m_lastDoneTick = GetTickCount();
         m_paused = false;
-        waveInStart(m_hIn);
+        CallWithin([device] { return waveInStart(device); }, kStallMs);
     }
 }
 

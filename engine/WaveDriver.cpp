@@ -82,9 +82,9 @@ SharedEvent MakeSharedEvent()
 
 namespace {
 
-// Runs work on a thread of its own and waits at most waitMs for it to finish. With no thread
-// or event to spare it runs here instead, and is waited for.
-void RunWithin(std::function<void()> work, DWORD waitMs)
+// Runs work on a thread of its own and waits at most waitMs for it to finish; true if it did.
+// With no thread or event to spare it runs here instead, and is waited for.
+bool RunWithin(std::function<void()> work, DWORD waitMs)
 {
     if (HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
         SharedEvent done(event, CloseHandle);
@@ -93,12 +93,12 @@ void RunWithin(std::function<void()> work, DWORD waitMs)
                 work();
                 SetEvent(done.get());
             }).detach();
-            WaitForSingleObject(event, waitMs);
-            return;
+            return WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0;
         } catch (const std::system_error&) {
         }
     }
     work();
+    return true;
 }
 
 template <class Device>
@@ -198,4 +198,12 @@ MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent even
 MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs)
 {
     return OpenWithin(device, format, std::move(event), waitMs, waveOutOpen, waveOutClose);
+}
+
+MMRESULT CallWithin(std::function<MMRESULT()> call, DWORD waitMs)
+{
+    auto result = std::make_shared<std::atomic<MMRESULT>>(kDriverNotAnswering);
+    if (!RunWithin([result, call] { result->store(call()); }, waitMs))
+        return kDriverNotAnswering;
+    return result->load();
 }

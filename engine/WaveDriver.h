@@ -3,6 +3,7 @@
 #include "WaveCodec.h"
 #include <windows.h>
 #include <mmsystem.h>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,10 @@ MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent ev
 const MMRESULT kDriverNotAnswering = 0x7FFF;
 // How long Record or Play waits for the driver to open a device.
 const DWORD kOpenWaitMs = kStallMs;
+
+// Makes one driver call (a pause, a restart) on a thread of its own and waits at most waitMs
+// for its answer, for the same reason as the closes above; kDriverNotAnswering if none came.
+MMRESULT CallWithin(std::function<MMRESULT()> call, DWORD waitMs);
 
 // Opens the default input and waits (at most timeoutMs) until it delivers its first buffer.
 // Under Wine the first capture stream of a process stays silent for a second or two while

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # A sound server that stops answering, without going away, must neither hang the window nor
 # hide the failure: playback and a take each end in a warning box within seconds, while the
-# server is still frozen, and what was recorded until then can be saved. A Stop pressed while
-# the server is frozen holds the window a few seconds at most, and so does a Record, which
-# then says the driver is not ready. A server frozen before start-up does not keep the window
-# from showing, and a Record then says the driver is not ready too.
+# server is still frozen, and what was recorded until then can be saved. A Stop or Pause
+# pressed while the server is frozen holds the window a few seconds at most, and so does a
+# Record, which then says the driver is not ready. A server frozen before start-up does not
+# keep the window from showing, and a Record then says the driver is not ready too.
 # Usage: frozen_sound_server.sh WINE BIN_DIR. Runs inside the test session and freezes its
 # sound server (VORSEL_PULSE_PID), which it always thaws again.
 set -euo pipefail
@@ -23,8 +23,9 @@ finish() {
 }
 trap finish EXIT
 
-freeze_and_expect_box() {   # freeze_and_expect_box TEXT
+freeze_and_expect_box() {   # freeze_and_expect_box TEXT [COMMAND posted once frozen]
     kill -STOP "$VORSEL_PULSE_PID"
+    [ -z "${2:-}" ] || probe post "$2"
     # The box can only be read from a window whose thread still answers.
     local box
     box=$(probe box 8000) || fail "no box within 8 s of the freeze, or the window hung"
@@ -57,9 +58,13 @@ sleep 4   # the priming ends once the server answers again
 probe command 32774; sleep 6; probe command 32775   # record a take long enough to play
 probe command 32776; sleep 1                         # play it
 freeze_and_expect_box "Playback stopped: the sound output failed."
+probe command 32776; sleep 1                         # play it again, and pause it when frozen
+freeze_and_expect_box "Playback stopped: the sound output failed." 32777
 
 probe command 32774; sleep 2                          # a new take
 freeze_and_expect_box "The recording stopped: the sound input or the disk failed."
+probe command 32774; sleep 2                          # a take paused when frozen
+freeze_and_expect_box "The recording stopped: the sound input or the disk failed." 32777
 length=$(probe length)
 [ "$length" != "00:00:00" ] || fail "the take was lost: length $length"
 
