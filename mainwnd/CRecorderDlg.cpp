@@ -238,10 +238,15 @@ void CRecorderDlg::OnRecord()
     m_wave.Open("");
     ApplyFormat();
     if (m_wave.Record(m_hWnd)) {
+        m_bRecordedLast = TRUE;
         m_strPosition = "00:00:00";
         m_strLength = "00:00:00";
         UpdateData(FALSE);
         SetTimer(TIMER_POSITION, 1000);
+    } else {
+        // Open has ended what a running timer was showing; its ticks would show a play
+        // that is no more.
+        KillTimer(TIMER_POSITION);
     }
     RefreshCommandState();
 }
@@ -263,8 +268,10 @@ void CRecorderDlg::OnStop()
 void CRecorderDlg::OnPlay()
 {
     ClearCheckMarks();
-    if (m_wave.Play(m_hWnd, 0, 0))
+    if (m_wave.Play(m_hWnd, 0, 0)) {
+        m_bRecordedLast = FALSE;
         SetTimer(TIMER_POSITION, 100);
+    }
     RefreshCommandState();
 }
 
@@ -291,7 +298,7 @@ LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM deviceId)
     if (code == MCI_NOTIFY_ABORTED || code == MCI_NOTIFY_SUPERSEDED ||
         static_cast<MCIDEVICEID>(deviceId) != m_wave.m_wDeviceID)
         return 0;
-    const BOOL wasRecording = m_wave.m_bRecording;
+    const BOOL wasRecording = m_bRecordedLast;
     OnStop();
     // An end the device came to by failing is no normal end: the status alone would say
     // "recorded" of a take cut short by a lost input or a full disk.

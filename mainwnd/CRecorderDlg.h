@@ -63,5 +63,10 @@ public:
     CStaticLink m_linkHome;
     CWaveDevice m_wave;
 
+private:
+    // What was started last, Record or Play: a failure notice that comes after a Stop has
+    // cleared the device's flags still names the right one.
+    BOOL m_bRecordedLast = FALSE;
+
     DECLARE_MESSAGE_MAP()
 };

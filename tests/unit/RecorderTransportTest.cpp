@@ -216,6 +216,44 @@ TEST_F(Transport, NoticesOfEndedOrFailedCommandsStopWhatRuns)
     });
 }
 
+TEST_F(Transport, AFailureNoticedAfterStopNamesWhatFailed)
+{
+    AnswerLength(10000);
+    Run([&](HWND h) {
+        Command(h, ID_RECORD);
+        Command(h, ID_STOP);   // the take failed as Stop was clicked; its notice comes after
+        Notice(h, MCI_NOTIFY_FAILURE);
+        Command(h, ID_PLAY);
+        Command(h, ID_STOP);
+        Notice(h, MCI_NOTIFY_FAILURE);
+        ASSERT_EQ(2u, ui.boxes.size());
+        EXPECT_NE(std::string::npos, ui.boxes[0].text.find("The recording stopped"));
+        EXPECT_EQ("Playback stopped: the sound output failed.", ui.boxes[1].text);
+    });
+}
+
+TEST_F(Transport, AFailedRecordEndsTheTicksOfWhatItReplaced)
+{
+    AnswerLength(10000);
+    Run([&](HWND h) {
+        Command(h, ID_PLAY);
+        port.FailNext(MCI_RECORD, MCIERR_DEVICE_NOT_READY);
+        Command(h, ID_RECORD);
+        ::SetDlgItemTextA(h, IDC_POSITION, "kept");
+        PumpMessages(400);   // the play's 100 ms ticks would rewrite both
+        EXPECT_EQ("kept", ItemText(h, IDC_POSITION));
+        EXPECT_NE("   Playing...", Status(h));
+
+        Command(h, ID_RECORD);
+        port.FailNext(MCI_RECORD, MCIERR_DEVICE_NOT_READY);
+        Command(h, ID_RECORD);
+        ::SetDlgItemTextA(h, IDC_LENGTH, "kept");
+        PumpMessages(1300);   // and the take's 1 s ticks would show a play
+        EXPECT_EQ("kept", ItemText(h, IDC_LENGTH));
+        EXPECT_NE("   Playing...", Status(h));
+    });
+}
+
 TEST_F(Transport, NoticesOfAbortedOrSupersededCommandsAreIgnored)
 {
     AnswerLength(10000);
