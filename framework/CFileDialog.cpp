@@ -16,10 +16,12 @@ bool ChosenPathTooLong(HWND chooser)
     ::SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
     ::SendMessageA(chooser, CDM_GETSPEC, name.size(), reinterpret_cast<LPARAM>(name.data()));
     // Measured as the chooser joins them, before it resolves "..": that joined text is what
-    // must fit. A name starting with '/' is joined too, as the chooser counts it relative.
+    // must fit. A name starting with '/' is joined too, as the chooser counts it relative;
+    // one starting with '\\' gets the folder's drive ("C:") put before it.
     const size_t length = lstrlenA(name.data());
-    const bool absolute = name[0] == '\\' || (name[0] != '\0' && name[1] == ':');
-    return (absolute ? length : lstrlenA(folder) + 1 + length) >= MAX_PATH;
+    const bool drive = name[0] != '\0' && name[1] == ':';
+    const size_t joined = drive ? length : name[0] == '\\' ? 2 + length : lstrlenA(folder) + 1 + length;
+    return joined >= MAX_PATH;
 }
 
 LRESULT CALLBACK GuardedChooserProc(HWND chooser, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -76,5 +78,11 @@ INT_PTR CFileDialog::DoModal()
     CWnd* owner = m_pParentWnd ? m_pParentWnd : (app ? app->m_pMainWnd : nullptr);
     m_ofn.hwndOwner = owner ? owner->m_hWnd : nullptr;
     const BOOL chosen = m_bOpenMode ? UiGetOpenFileName(&m_ofn) : UiGetSaveFileName(&m_ofn);
+    // A chooser that filled the whole buffer left no end to the name: what would be read as
+    // the name runs on into other memory, so nothing was chosen.
+    if (chosen && !std::memchr(m_szFileName, '\0', sizeof m_szFileName)) {
+        m_szFileName[0] = '\0';
+        return IDCANCEL;
+    }
     return chosen ? IDOK : IDCANCEL;
 }

@@ -323,6 +323,15 @@ TEST_F(BadInputE2E, ATooLongPathInTheChooserGetsAWordNotACrash)
     ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(Gone(chooser));
     EXPECT_EQ(name, Item(IDC_FILENAME));
+
+    // A name from the root is joined to the folder's drive: "C:" and 258 more is too long.
+    chooser = Choose("\\" + std::string(253, 'a') + ".wav");
+    ASSERT_NE(nullptr, chooser);
+    ASSERT_TRUE(NextBox(box, chooser)) << "the chooser must not close as if cancelled";
+    EXPECT_EQ("File Name Too Long", box.caption);
+    ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(Gone(chooser));
+    EXPECT_EQ(name, Item(IDC_FILENAME));
     ExpectRecordingWorks();
 }
 

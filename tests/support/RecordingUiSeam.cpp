@@ -27,5 +27,7 @@ BOOL RecordingUiSeam::RunSaveChooser(OPENFILENAMEA* ofn)
     if (chooserAnswer.empty())
         return FALSE;
     lstrcpynA(ofn->lpstrFile, chooserAnswer.c_str(), ofn->nMaxFile);
+    if (chooserFillsWholeBuffer)
+        std::memset(ofn->lpstrFile, 'x', ofn->nMaxFile);
     return TRUE;
 }

@@ -24,6 +24,7 @@ public:
     HINSTANCE shellResult = reinterpret_cast<HINSTANCE>(42);   // > 32: success
     // The chooser's answer: empty means the user cancelled.
     std::string chooserAnswer;
+    bool chooserFillsWholeBuffer = false;   // as a chooser that overran it: no end to the name
     std::vector<OPENFILENAMEA> choosers;   // copies of what the chooser was given
     std::vector<std::string> chooserFilters;
     std::vector<std::string> chooserInitialDirs;

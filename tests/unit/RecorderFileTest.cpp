@@ -31,6 +31,18 @@ TEST_F(FileChoice, ChooserIsTheSaveChooserStartingInTheProgramFolder)
     });
 }
 
+TEST_F(FileChoice, ANameWithNoEndInTheChoosersBufferCountsAsCancelled)
+{
+    Run([&](HWND h) {
+        Forget();
+        ui.chooserAnswer = "C:\\takes\\voice.wav";
+        ui.chooserFillsWholeBuffer = true;
+        ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        EXPECT_TRUE(port.sent.empty()) << "no made-up name may be opened";
+        EXPECT_EQ(ModuleFolder() + "sample.wav", ItemText(h, IDC_FILENAME));
+    });
+}
+
 TEST_F(FileChoice, ChosenFileIsOpenedAndItsFormatAndLengthShown)
 {
     Run([&](HWND h) {
