@@ -33,3 +33,12 @@ bool CString::LoadString(unsigned id)
     assign(narrow);
     return true;
 }
+
+size_t LastPathSeparator(const CString& path, UINT codePage)
+{
+    size_t found = std::string::npos;
+    for (const char* p = path.c_str(); *p; p = ::CharNextExA(static_cast<WORD>(codePage), p, 0))
+        if (*p == '\\')
+            found = p - path.c_str();
+    return found;
+}

@@ -17,3 +17,7 @@ public:
     // Loads a string-table entry of the program; a missing entry gives "".
     bool LoadString(unsigned id);
 };
+
+// Where the last backslash of a path is, or npos. In a double-byte code page the second byte
+// of a character may have the backslash's value; it is no separator.
+size_t LastPathSeparator(const CString& path, UINT codePage = CP_ACP);

@@ -29,7 +29,7 @@ CString ModulePath()
 CString ModuleFolder(bool withSeparator)
 {
     CString path = ModulePath();
-    const size_t slash = path.find_last_of('\\');
+    const size_t slash = LastPathSeparator(path);
     if (slash == std::string::npos)
         return CString();
     return CString(path.substr(0, withSeparator ? slash + 1 : slash));

@@ -151,3 +151,14 @@ TEST_F(RecorderStartup, F1IsAnsweredFalseAndChangesNothing)
     });
 }
 }
+
+// The program may sit in a folder whose name, in a double-byte code page, holds a character
+// whose second byte has the backslash's value (Shift-JIS "so" is 0x83 0x5C).
+TEST(ProgramFolder, ASecondByteLikeABackslashIsNoSeparator)
+{
+    const CString program = "C:\\dbcs\\\x98\x5E\x89\xB9\x83\x5C\x83\x74\x83\x67.exe";
+    EXPECT_EQ(7u, LastPathSeparator(program, 932));
+    EXPECT_EQ(5u, LastPathSeparator("C:\\\x83\x5C\\vorsel.exe", 932));
+    EXPECT_EQ(2u, LastPathSeparator("C:\\vorsel.exe", 1252));
+    EXPECT_EQ(std::string::npos, LastPathSeparator("vorsel.exe", 932));
+}
