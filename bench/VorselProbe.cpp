@@ -10,6 +10,7 @@
 //   VorselProbe position                      the position text
 //   VorselProbe length                        the length text
 //   VorselProbe box MS                        waits up to MS for a box of Vorsel, prints its text
+//                                             (or, for the About box, its caption)
 //                                             and dismisses it
 //   VorselProbe open PATH                     chooses PATH through "..." and waits until it is shown
 //   VorselProbe bare record|play SECONDS      the least a program can do to record or play 44.1 kHz
@@ -193,7 +194,12 @@ bool DismissBox(DWORD pid, std::string& text, DWORD ms)
         }
         if (box) {
             char buffer[1024] = "";
-            GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+            // A message box's text; a box whose first such item is an icon gives its caption.
+            HWND item = GetDlgItem(box, 0xFFFF);
+            if (item && (GetWindowLongA(item, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+                GetWindowTextA(item, buffer, sizeof buffer);
+            else
+                GetWindowTextA(box, buffer, sizeof buffer);
             text = buffer;
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             return true;

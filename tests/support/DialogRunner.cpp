@@ -1,9 +1,11 @@
 #include "DialogRunner.h"
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 std::function<void(HWND)> g_body;
 CDialog* g_running = nullptr;
+bool g_ran = false;
 
 void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -11,8 +13,10 @@ void CALLBACK RunBody(HWND, UINT, UINT_PTR id, DWORD)
     HWND dialog = g_running ? g_running->m_hWnd : nullptr;
     auto body = g_body;
     g_body = nullptr;
-    if (body && dialog)
+    if (body && dialog) {
+        g_ran = true;
         body(dialog);
+    }
     // Posted, not ended here: a body that ended the dialog itself keeps its end code, since
     // the modal loop stops before this message comes up (and a gone window drops it).
     if (g_running && g_running->m_hWnd)
@@ -24,10 +28,17 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& body)
 {
     g_body = body;
     g_running = &dialog;
+    g_ran = false;
     // A thread timer is dispatched by the dialog's own modal loop.
-    ::SetTimer(nullptr, 0, 10, &RunBody);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, &RunBody);
     const INT_PTR result = dialog.DoModal();
     g_running = nullptr;
+    if (body && !g_ran) {
+        // A dialog that ended before its loop ran would let every check in the body pass.
+        ::KillTimer(nullptr, timer);
+        g_body = nullptr;
+        ADD_FAILURE() << "the dialog ended before the test's body could run (DoModal gave " << result << ")";
+    }
     return result;
 }
 

@@ -4,7 +4,7 @@
 #include <functional>
 
 // body runs once the dialog is up; the dialog is ended afterwards if the body left it open.
-// Returns what DoModal returned.
+// A dialog that ends before the body could run fails the test. Returns what DoModal returned.
 INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& body);
 // Dispatches this thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);

@@ -133,6 +133,7 @@ TEST_F(RecorderStartup, ExitDestroysTheWindowAndEndsTheRun)
     RunModal(dlg, [&](HWND h) {
         window = h;
         Command(h, ID_EXIT);
+        EXPECT_FALSE(::IsWindow(h)) << "gone at once, not by the runner's own Cancel";
     });
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(nullptr, dlg.m_hWnd);

@@ -70,6 +70,10 @@ TEST_F(Transport, TheRealTimerTicksOncePerSecondWhileRecording)
         Command(h, ID_RECORD);
         AnswerPosition(1000);
         EXPECT_TRUE(PumpUntil([&] { return Status(h) == "   Recording..."; }, 3000));
+        port.sent.clear();
+        PumpMessages(2500);   // each tick asks the position once
+        EXPECT_GE(port.Count(MCI_STATUS), 2u);
+        EXPECT_LE(port.Count(MCI_STATUS), 3u);
         Command(h, ID_STOP);
         ::SetDlgItemTextA(h, IDC_LENGTH, "unchanged");
         PumpMessages(1300);   // Stop killed the timer: nothing rewrites the text

@@ -309,10 +309,15 @@ TEST_F(StaticLinkTest, LoadsTheHandCursorOnceForAllLabels)
             ::DeleteObject(info.hbmColor);
         EXPECT_EQ(hand, ::GetCursor());
 
+        // A stand-in for the kept cursor shows whether the second label loads its own: a
+        // second load of the hand would give the same shared handle and prove nothing.
+        const HCURSOR kept = ::LoadCursorA(nullptr, IDC_WAIT);
+        g_hLinkCursor = kept;
         ::SetCursor(::LoadCursorA(nullptr, IDC_CROSS));
         EXPECT_EQ(TRUE, second.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(second.m_hWnd), request));
-        EXPECT_EQ(hand, g_hLinkCursor) << "not loaded again";
-        EXPECT_EQ(hand, ::GetCursor());
+        EXPECT_EQ(kept, g_hLinkCursor) << "not loaded again";
+        EXPECT_EQ(kept, ::GetCursor());
+        g_hLinkCursor = hand;
     });
 }
 
