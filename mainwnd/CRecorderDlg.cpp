@@ -35,6 +35,19 @@ CString ModuleFolder(bool withSeparator)
     return CString(path.substr(0, withSeparator ? slash + 1 : slash));
 }
 
+// A program of the system's own folder, by its full path: a bare name is looked for in the
+// current folder first, and the chooser makes that whatever folder the user last chose.
+CString SystemProgram(const char* name)
+{
+    char folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return CString(name);
+    CString path;
+    path.Format("%s\\%s", folder, name);
+    return path;
+}
+
 // "44100 Hz" gives 44100: the digits from the start, up to the first other character.
 DWORD LeadingNumber(const CString& text)
 {
@@ -235,6 +248,7 @@ void CRecorderDlg::ClearCheckMarks()
 
 void CRecorderDlg::OnRecord()
 {
+    const BOOL wasRunning = IsRunShown();
     m_wave.Open("");
     ApplyFormat();
     if (m_wave.Record(m_hWnd)) {
@@ -244,11 +258,19 @@ void CRecorderDlg::OnRecord()
         UpdateData(FALSE);
         SetTimer(TIMER_POSITION, 1000);
     } else {
-        // Open has ended what a running timer was showing; its ticks would show a play
-        // that is no more.
-        KillTimer(TIMER_POSITION);
+        ShowRunEnded(wasRunning);
     }
     RefreshCommandState();
+}
+
+// Open has ended the take or play that ran: its ticks, its pressed buttons and its status
+// would otherwise go on showing one that is no more.
+void CRecorderDlg::ShowRunEnded(BOOL wasRunning)
+{
+    KillTimer(TIMER_POSITION);
+    ClearCheckMarks();
+    if (wasRunning)
+        ShowStatus(IDS_STOPPED);
 }
 
 void CRecorderDlg::OnStop()
@@ -347,10 +369,13 @@ void CRecorderDlg::OnBrowse()
         return;
     m_strFileName = chooser.GetPathName();
     UpdateData(FALSE);
+    const BOOL wasRunning = IsRunShown();
     if (m_wave.Open(m_strFileName)) {
         ShowFormat();
         ShowLength(m_wave.GetLength());
     }
+    if (wasRunning)
+        ShowRunEnded(TRUE);
     RefreshCommandState();
 }
 
@@ -406,8 +431,8 @@ void CRecorderDlg::OnAudioProperties()
     // Wine has rundll32 but no audio control panel behind it, so there its own settings
     // program (which has an Audio page) is started instead; ntdll tells Wine by this export.
     if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version"))
-        UiShellExecute(nullptr, "open", "winecfg.exe", nullptr, nullptr, SW_SHOWNORMAL);
+        UiShellExecute(nullptr, "open", SystemProgram("winecfg.exe"), nullptr, nullptr, SW_SHOWNORMAL);
     else
-        UiShellExecute(nullptr, "open", "rundll32.exe", "mmsys.cpl,ShowAudioPropertySheet", nullptr,
-                       SW_SHOWNORMAL);
+        UiShellExecute(nullptr, "open", SystemProgram("rundll32.exe"), "mmsys.cpl,ShowAudioPropertySheet",
+                       nullptr, SW_SHOWNORMAL);
 }

@@ -64,6 +64,9 @@ public:
     CWaveDevice m_wave;
 
 private:
+    BOOL IsRunShown() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
+    void ShowRunEnded(BOOL wasRunning);
+
     // What was started last, Record or Play: a failure notice that comes after a Stop has
     // cleared the device's flags still names the right one.
     BOOL m_bRecordedLast = FALSE;

@@ -258,13 +258,18 @@ TEST_F(AboutBoxTest, AudioPropertiesStartsThePlatformsAudioSettings)
         const ShellCall& call = seam.shellCalls[0];
         EXPECT_EQ(nullptr, call.owner);
         EXPECT_EQ("open", call.verb);
+        // By its full path in the system's folder: a program of that name in the current
+        // folder, which follows the user's last choice of file, must not be the one started.
+        char system[MAX_PATH];
+        ASSERT_NE(0u, ::GetSystemDirectoryA(system, MAX_PATH));
         if (RunningOnWine()) {
-            EXPECT_EQ("winecfg.exe", call.file);
+            EXPECT_EQ(std::string(system) + "\\winecfg.exe", call.file);
             EXPECT_EQ("(null)", call.parameters);
         } else {
-            EXPECT_EQ("rundll32.exe", call.file);
+            EXPECT_EQ(std::string(system) + "\\rundll32.exe", call.file);
             EXPECT_EQ("mmsys.cpl,ShowAudioPropertySheet", call.parameters);
         }
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(call.file.c_str())) << call.file;
         EXPECT_EQ("(null)", call.directory);
         EXPECT_EQ(SW_SHOWNORMAL, call.show);
     });

@@ -104,6 +104,41 @@ TEST_F(FileChoice, FileThatCannotBeOpenedKeepsTheNameAndTheDisplay)
     });
 }
 
+TEST_F(FileChoice, ChoosingAFileEndsWhatWasShownRunning)
+{
+    AnswerLength(10000);
+    Run([&](HWND h) {
+        HWND bar = ::FindWindowExA(h, nullptr, "ToolbarWindow32", nullptr);
+        Command(h, ID_PLAY);
+        PumpMessages(250);
+        ASSERT_EQ("   Playing...", Status(h));
+        ui.chooserAnswer = "C:\\takes\\other.wav";
+        ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        ::SetDlgItemTextA(h, IDC_POSITION, "kept");
+        PumpMessages(400);   // the play's 100 ms ticks would rewrite both
+        EXPECT_EQ("kept", ItemText(h, IDC_POSITION));
+        EXPECT_EQ("   Stopped", Status(h));
+
+        // A take given up for a name that cannot be opened: Record is released too.
+        Command(h, ID_RECORD);
+        ::SendMessageA(bar, TB_CHECKBUTTON, ID_RECORD, TRUE);   // as the click left it
+        PumpMessages(1100);
+        ASSERT_EQ("   Recording...", Status(h));
+        port.FailNext(MCI_OPEN, MCIERR_FILE_NOT_FOUND);
+        ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        ::SetDlgItemTextA(h, IDC_LENGTH, "kept");
+        PumpMessages(1300);
+        EXPECT_EQ("kept", ItemText(h, IDC_LENGTH));
+        EXPECT_EQ("   Stopped", Status(h));
+        EXPECT_EQ(0, ::SendMessageA(bar, TB_ISBUTTONCHECKED, ID_RECORD, 0));
+
+        // With nothing running, a choice leaves the status alone.
+        dlg.ShowStatus(IDS_RECORDED);
+        ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
+        EXPECT_EQ("   Sound was recorded, use Save to save in file", Status(h));
+    });
+}
+
 TEST_F(FileChoice, SaveWritesUnderTheTypedNameAndConfirmsIt)
 {
     Run([&](HWND h) {
