@@ -75,3 +75,28 @@ std::string ItemText(HWND dialog, int id)
 {
     return TextOf(::GetDlgItem(dialog, id));
 }
+
+std::vector<std::string> CutLabels(HWND dialog)
+{
+    std::vector<std::string> cut;
+    for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        ::GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") != 0 || (::GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) > SS_RIGHT)
+            continue;   // icons, frames and drawn labels have no text to wrap
+        const std::string text = TextOf(c);
+        if (text.empty())
+            continue;
+        RECT client;
+        ::GetClientRect(c, &client);
+        HDC dc = ::GetDC(c);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(c, WM_GETFONT, 0, 0)));
+        RECT need = { 0, 0, client.right, 0 };
+        ::DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(c, dc);
+        if (need.bottom > client.bottom || need.right > client.right)
+            cut.push_back(text);
+    }
+    return cut;
+}

@@ -2,6 +2,8 @@
 // Runs a real dialog modally and executes a test body inside its modal loop, then ends it.
 #include "CDialog.h"
 #include <functional>
+#include <string>
+#include <vector>
 
 // body runs once the dialog is up; the dialog is ended afterwards if the body left it open.
 // A dialog that ends before the body could run fails the test. Returns what DoModal returned.
@@ -13,3 +15,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 // The text of a window (e.g. a control of the dialog).
 std::string TextOf(HWND hWnd);
 std::string ItemText(HWND dialog, int id);
+// The texts of a dialog's plain text labels that do not fit their boxes in the box's own
+// font: a label cut in the middle of a word says something else.
+std::vector<std::string> CutLabels(HWND dialog);

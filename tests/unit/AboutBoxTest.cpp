@@ -143,6 +143,7 @@ TEST_F(AboutBoxTest, ShowsIconNameMakerNoticeLinkAndOk)
         const std::vector<std::string> expected = { "Vorsel version 1.31", "Quenbrook Software", VORSEL_NOTICE,
                                                     VORSEL_PRODUCT_PAGE, "Ok" };
         EXPECT_EQ(expected, texts);
+        EXPECT_EQ(std::vector<std::string>{}, CutLabels(box));
         EXPECT_EQ(SS_ICON, ::GetWindowLongA(icon, GWL_STYLE) & 0xFF);
         EXPECT_NE(0, ::SendMessageA(icon, STM_GETICON, 0, 0)) << "the application icon";
 

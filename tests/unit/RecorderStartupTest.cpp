@@ -76,6 +76,7 @@ TEST_F(RecorderStartup, TemplateGeometryInDialogUnits)
             EXPECT_EQ(expected.top, actual.top) << c.id;
             EXPECT_EQ(expected.right - expected.left, actual.right - actual.left) << c.id;
         }
+        EXPECT_EQ(std::vector<std::string>{}, CutLabels(h)) << "every label reads whole";
         const LONG style = ::GetWindowLongA(h, GWL_STYLE);
         EXPECT_TRUE(style & WS_MINIMIZEBOX);
         EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
