@@ -33,3 +33,14 @@ std::string RecorderHarness::ModuleFolder()
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
+
+void RecorderHarness::Click(UINT id)
+{
+    ::SendMessageA(dlg.m_wndToolBar.m_hWnd, TB_CHECKBUTTON, id, TRUE);
+    Command(dlg.m_hWnd, id);
+}
+
+bool RecorderHarness::Pressed(UINT id) const
+{
+    return ::SendMessageA(dlg.m_wndToolBar.m_hWnd, TB_ISBUTTONCHECKED, id, 0) == 1;
+}

@@ -20,6 +20,9 @@ protected:
     void Run(const std::function<void(HWND)>& body) { RunModal(dlg, body); }
 
     static void Command(HWND h, UINT id) { ::SendMessageA(h, WM_COMMAND, id, 0); }
+    // A click on the Record or Pause button: the toolbar presses it, then the command comes.
+    void Click(UINT id);
+    bool Pressed(UINT id) const;
     static void Tick(HWND h) { ::SendMessageA(h, WM_TIMER, TIMER_POSITION, 0); }
     // A notice from the device open now, or from another one.
     void Notice(HWND h, WPARAM code) { Notice(h, code, dlg.m_wave.m_wDeviceID); }

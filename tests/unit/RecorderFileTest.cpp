@@ -108,7 +108,6 @@ TEST_F(FileChoice, ChoosingAFileEndsWhatWasShownRunning)
 {
     AnswerLength(10000);
     Run([&](HWND h) {
-        HWND bar = ::FindWindowExA(h, nullptr, "ToolbarWindow32", nullptr);
         Command(h, ID_PLAY);
         PumpMessages(250);
         ASSERT_EQ("   Playing...", Status(h));
@@ -120,8 +119,7 @@ TEST_F(FileChoice, ChoosingAFileEndsWhatWasShownRunning)
         EXPECT_EQ("   Stopped", Status(h));
 
         // A take given up for a name that cannot be opened: Record is released too.
-        Command(h, ID_RECORD);
-        ::SendMessageA(bar, TB_CHECKBUTTON, ID_RECORD, TRUE);   // as the click left it
+        Click(ID_RECORD);
         PumpMessages(1100);
         ASSERT_EQ("   Recording...", Status(h));
         port.FailNext(MCI_OPEN, MCIERR_FILE_NOT_FOUND);
@@ -130,7 +128,7 @@ TEST_F(FileChoice, ChoosingAFileEndsWhatWasShownRunning)
         PumpMessages(1300);
         EXPECT_EQ("kept", ItemText(h, IDC_LENGTH));
         EXPECT_EQ("   Stopped", Status(h));
-        EXPECT_EQ(0, ::SendMessageA(bar, TB_ISBUTTONCHECKED, ID_RECORD, 0));
+        EXPECT_FALSE(Pressed(ID_RECORD));
 
         // With nothing running, a choice leaves the status alone.
         dlg.ShowStatus(IDS_RECORDED);

@@ -240,17 +240,15 @@ TEST_F(Transport, AFailedRecordEndsTheTicksOfWhatItReplaced)
 {
     AnswerLength(10000);
     Run([&](HWND h) {
-        HWND bar = ::FindWindowExA(h, nullptr, "ToolbarWindow32", nullptr);
         Command(h, ID_PLAY);
         PumpMessages(250);
         port.FailNext(MCI_RECORD, MCIERR_DEVICE_NOT_READY);
-        ::SendMessageA(bar, TB_CHECKBUTTON, ID_RECORD, TRUE);   // as the click leaves it
-        Command(h, ID_RECORD);
+        Click(ID_RECORD);
         ::SetDlgItemTextA(h, IDC_POSITION, "kept");
         PumpMessages(400);   // the play's 100 ms ticks would rewrite both
         EXPECT_EQ("kept", ItemText(h, IDC_POSITION));
         EXPECT_EQ("   Stopped", Status(h));
-        EXPECT_EQ(0, ::SendMessageA(bar, TB_ISBUTTONCHECKED, ID_RECORD, 0)) << "nothing records";
+        EXPECT_FALSE(Pressed(ID_RECORD)) << "nothing records";
 
         Command(h, ID_RECORD);
         port.FailNext(MCI_RECORD, MCIERR_DEVICE_NOT_READY);
