@@ -10,9 +10,18 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
-VORSEL_PACKAGES="g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake make googletest python3 wine wine32:i386 wine64
+# fonts-liberation: Wine lays out the dialogs in the fonts it stands in for theirs; with only
+# its own, labels are cut and the layout is a pixel off.
+VORSEL_PACKAGES="g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake make googletest python3 wine wine32:i386 wine64
   libpulse0:i386 libasound2-plugins:i386 libpulse0:amd64 libasound2-plugins:amd64 pulseaudio pulseaudio-utils xvfb x11-utils
-  imagemagick xdotool sox"
+  fonts-liberation imagemagick xdotool sox"
+
+# Wine turns Windows file names into Linux ones in the locale's character set: without a UTF-8
+# locale (a minimal install has none set) a name with accented letters cannot be written.
+case "$(locale charmap 2>/dev/null)" in
+    UTF-8) ;;
+    *) export LC_ALL=C.UTF-8 ;;
+esac
 
 log() { printf '== %s\n' "$*" >&2; }
 

@@ -64,7 +64,7 @@ TEST_F(RecorderStartup, TemplateGeometryInDialogUnits)
         struct { int id; int x, y, w, h; } cases[] = {
             { IDC_BROWSE, 249, 61, 14, 12 }, { IDC_FILENAME, 62, 61, 186, 12 },
             { IDC_POSITION, 232, 95, 34, 11 }, { IDC_LENGTH, 232, 109, 34, 11 },
-            { IDC_SLIDER, 3, 37, 272, 12 }, { IDC_HOMELINK, 179, 135, 82, 10 },
+            { IDC_SLIDER, 3, 37, 272, 12 }, { IDC_HOMELINK, 179, 135, 90, 10 },
         };
         for (const auto& c : cases) {
             RECT expected = { c.x, c.y, c.x + c.w, c.y + c.h };
