@@ -83,6 +83,7 @@ BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
     ON_COMMAND(ID_AUDIO_PROPERTIES, OnAudioProperties)
     ON_COMMAND(ID_EXIT, OnExit)
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
+    ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
 END_MESSAGE_MAP()
 
 CRecorderDlg::CRecorderDlg(CWnd* parent)
@@ -331,6 +332,16 @@ LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM deviceId)
                                   : "Playback stopped: the sound output failed.",
                      nullptr, MB_ICONWARNING);
     return 0;
+}
+
+LRESULT CRecorderDlg::OnSysCommand(WPARAM command, LPARAM lParam)
+{
+    // The window has a fixed size, yet the status line's size grip asks for a resize all the
+    // same (the control does not look at its parent's frame): the window would grow around
+    // an empty band, with the status line left in its middle.
+    if ((command & 0xFFF0) == SC_SIZE)
+        return 0;
+    return DefWindowProc(WM_SYSCOMMAND, command, lParam);
 }
 
 void CRecorderDlg::OnTimer(UINT_PTR id)

@@ -44,6 +44,7 @@ protected:
     void OnAudioProperties();
     void OnExit();
     LRESULT OnMciNotify(WPARAM code, LPARAM deviceId);
+    LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
 
 public:
     CImageList m_imlHot;

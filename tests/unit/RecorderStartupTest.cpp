@@ -86,6 +86,36 @@ TEST_F(RecorderStartup, TemplateGeometryInDialogUnits)
     });
 }
 
+// The status line's size grip asks its parent to be resized, whatever the parent's frame.
+TEST_F(RecorderStartup, TheStatusLinesGripLeavesTheWindowItsFixedSize)
+{
+    const INT_PTR result = RunModal(dlg, [&](HWND h) {
+        RECT before;
+        ::GetWindowRect(h, &before);
+        // A drag of the grip: pressed at its corner, moved 40 pixels right and down, released.
+        HWND status = ::GetDlgItem(h, IDC_STATUSBAR);
+        RECT grip;
+        ::GetWindowRect(status, &grip);
+        const POINT at = { grip.right - 3, grip.bottom - 3 };
+        const LRESULT hit = ::SendMessageA(status, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+        ::SetCursorPos(at.x, at.y);
+        ::SendMessageA(status, WM_NCLBUTTONDOWN, hit, MAKELPARAM(at.x, at.y));
+        POINT to = { at.x + 40, at.y + 40 };
+        ::SetCursorPos(to.x, to.y);
+        ::ScreenToClient(h, &to);
+        ::PostMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        ::PostMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        PumpMessages(300);
+        RECT after;
+        ::GetWindowRect(h, &after);
+        EXPECT_EQ(before.right - before.left, after.right - after.left);
+        EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
+        // The other commands of the window's menu still work: Close ends the run.
+        ::SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
 TEST_F(RecorderStartup, WindowIsCentredOnTheWorkArea)
 {
     Run([&](HWND h) {
