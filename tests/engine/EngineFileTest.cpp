@@ -106,6 +106,18 @@ TEST_F(EngineTest, FailedSavesKeepTheTargetTheRecordingAndNoLeftovers)
     EXPECT_EQ(Save(id, locked), MCIERR_FILE_NOT_SAVED);
     EXPECT_EQ(EngineReadFile(locked), lockedBytes) << "a read-only file must not be replaced";
 
+    // A file another program holds open cannot be replaced: found only once the new copy
+    // is written beside it, and that copy must not stay behind.
+    const std::string busy = dir.Path("busy.wav");
+    ASSERT_TRUE(EngineWriteToneFile(busy, 660, 0.2, 1, 8000, 8));
+    const std::vector<char> busyBytes = EngineReadFile(busy);
+    const HANDLE holder = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Save(id, busy), MCIERR_FILE_NOT_SAVED);
+    CloseHandle(holder);
+    EXPECT_EQ(EngineReadFile(busy), busyBytes) << "a file in use must not be replaced";
+
     CreateDirectoryA(dir.Path("adir").c_str(), nullptr);
     EXPECT_NE(Save(id, dir.Path("adir")), 0u) << "a folder is no file to save onto";
     RemoveDirectoryA(dir.Path("adir").c_str());
@@ -113,7 +125,7 @@ TEST_F(EngineTest, FailedSavesKeepTheTargetTheRecordingAndNoLeftovers)
 
     std::vector<std::string> files = dir.Files();
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"readonly.wav", "source.wav"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"busy.wav", "readonly.wav", "source.wav"}));
     // The device still holds the whole recording and can save it where it may.
     EXPECT_EQ(Length(id), 500u);
     ASSERT_EQ(Save(id, dir.Path("ok.wav")), 0u);
