@@ -360,7 +360,7 @@ TEST_F(ToolbarDialogTest, ButtonsShowTheColourImagesWithMagentaTransparent)
     });
 }
 
-TEST_F(ToolbarDialogTest, ClickedRecordStaysPressedUntilStop)
+TEST_F(ToolbarDialogTest, ClickedRecordStaysPressedUntilStopOrPause)
 {
     Run([&](HWND, HWND toolbar) {
         Click(toolbar, 1);
@@ -370,6 +370,13 @@ TEST_F(ToolbarDialogTest, ClickedRecordStaysPressedUntilStop)
         EXPECT_EQ(port.Count(MCI_STOP), 1u) << "the click reached the Stop command";
         EXPECT_FALSE(IsChecked(toolbar, ID_RECORD));
         EXPECT_FALSE(IsChecked(toolbar, ID_STOP)) << "a push button does not stay pressed";
+
+        Click(toolbar, 1);
+        ASSERT_TRUE(IsChecked(toolbar, ID_RECORD));
+        Click(toolbar, 4);
+        EXPECT_FALSE(IsChecked(toolbar, ID_RECORD)) << "Pause releases Record";
+        EXPECT_TRUE(IsChecked(toolbar, ID_PAUSE));
+        Click(toolbar, 2);
     });
 }
 
