@@ -72,6 +72,14 @@ TEST_F(EngineTest, SaveWritesTheSamplesItOpenedInACanonicalFile)
     std::string why;
     ASSERT_TRUE(EngineReadCanonicalWave(copy, wave, why)) << why;
     EXPECT_EQ(wave.mono.size(), 11025u);
+
+    // Over a megabyte (6.5 s of CD quality): opening and saving both copy in pieces.
+    const std::string big = dir.Path("big.wav");
+    ASSERT_TRUE(EngineWriteToneFile(big, 440, 6.5, 2, 44100, 16));
+    ASSERT_GT(EngineReadFile(big).size(), 1024u * 1024u + 44u);
+    const MCIDEVICEID bigId = Open(big.c_str());
+    ASSERT_EQ(Save(bigId, dir.Path("bigcopy.wav")), 0u);
+    EXPECT_TRUE(SameBytes(big, dir.Path("bigcopy.wav"))) << "a long file must come back whole";
 }
 
 TEST_F(EngineTest, SavingTwiceAndOntoTheOpenFileKeepsEverything)
