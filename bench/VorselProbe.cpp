@@ -49,7 +49,9 @@ BOOL CALLBACK FindVisible(HWND hWnd, LPARAM lParam)
     GetWindowThreadProcessId(hWnd, &pid);
     char text[256] = "";
     GetWindowTextA(hWnd, text, sizeof text);
-    if ((f->pid == 0 || pid == f->pid) && IsWindowVisible(hWnd) && (!f->caption || !strcmp(text, f->caption))) {
+    // A question of the program bears its caption too, but only the main window has no owner.
+    if ((f->pid == 0 || pid == f->pid) && IsWindowVisible(hWnd) &&
+        (!f->caption || (!strcmp(text, f->caption) && !GetWindow(hWnd, GW_OWNER)))) {
         f->found = hWnd;
         return FALSE;
     }
@@ -187,7 +189,7 @@ bool DismissBox(DWORD pid, std::string& text, DWORD ms)
             GetWindowThreadProcessId(w, &owner);
             char caption[256] = "";
             GetWindowTextA(w, caption, sizeof caption);
-            if (owner == pid && IsWindowVisible(w) && strcmp(caption, "Vorsel") != 0) {
+            if (owner == pid && IsWindowVisible(w) && (strcmp(caption, "Vorsel") != 0 || GetWindow(w, GW_OWNER))) {
                 box = w;
                 break;
             }

@@ -38,7 +38,7 @@ start_vorsel() {
 }
 
 stop_vorsel() {
-    probe command 32772 || true   # Exit
+    probe post 32772 || true   # Exit; an unsaved take's question is left to the kill below
     sleep 1
     [ -n "$VORSEL_PID" ] && kill "$VORSEL_PID" 2>/dev/null || true
     VORSEL_PID=""

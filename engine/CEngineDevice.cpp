@@ -134,7 +134,7 @@ MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms)
         room = std::min(room, to - at);
     }
     auto take = std::make_shared<CTempFile>();
-    if (!take->Create())
+    if (!take->CreateTake())
         return MCIERR_FILE_WRITE;
     auto notice = std::make_shared<CMciNotice>(NoticeWindow(flags, parms.dwCallback), m_id);
     auto recorder = std::make_unique<CWaveRecorder>(m_format, take, room, notice);
@@ -267,7 +267,7 @@ void CEngineDevice::FinishRecording()
 {
     m_recorder->Stop();
     const uint64_t recorded = m_recorder->RecordedBytes();
-    const CPcmContent::Piece piece{m_take, 0, recorded};
+    const CPcmContent::Piece piece{m_take, wave::kPcmHeaderBytes, recorded};
     if (m_overwrite)
         m_content.Overwrite(m_recordAt, piece);
     else

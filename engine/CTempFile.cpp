@@ -6,9 +6,19 @@ CTempFile::~CTempFile()
 {
     if (m_hFile != INVALID_HANDLE_VALUE)
         CloseHandle(m_hFile);
-    // Delete-on-close normally removed it already; this covers file systems without it.
+    // A take goes here; a scratch file has normally gone with its handle already.
     if (!m_path.empty())
         DeleteFileA(m_path.c_str());
+}
+
+bool CTempFile::Open(const char* path, DWORD creation, DWORD flags)
+{
+    m_hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                          creation, flags, nullptr);
+    if (m_hFile == INVALID_HANDLE_VALUE)
+        return false;
+    m_path = path;
+    return true;
 }
 
 bool CTempFile::Create()
@@ -18,11 +28,43 @@ bool CTempFile::Create()
     const DWORD n = GetTempPathA(MAX_PATH, folder);
     if (n == 0 || n >= MAX_PATH || GetTempFileNameA(folder, "vsr", 0, path) == 0)
         return false;
-    m_path = path;
-    m_hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                          nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    return m_hFile != INVALID_HANDLE_VALUE;
+    if (Open(path, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE))
+        return true;
+    DeleteFileA(path);
+    return false;
+}
+
+bool CTempFile::CreateTake()
+{
+    char folder[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, folder);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char stem[MAX_PATH + 40];
+    wsprintfA(stem, "%sVorsel take %04u-%02u-%02u %02u-%02u-%02u", folder, now.wYear, now.wMonth, now.wDay,
+              now.wHour, now.wMinute, now.wSecond);
+    // Two takes in one second, or another Vorsel's take: never open an existing file.
+    for (unsigned copy = 1; copy < 100; ++copy) {
+        char path[MAX_PATH + 48];
+        if (copy == 1)
+            wsprintfA(path, "%s.wav", stem);
+        else
+            wsprintfA(path, "%s (%u).wav", stem, copy);
+        if (lstrlenA(path) >= MAX_PATH)
+            return false;
+        if (Open(path, CREATE_NEW, FILE_ATTRIBUTE_NORMAL))
+            return true;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+bool CTempFile::Flush()
+{
+    return FlushFileBuffers(m_hFile) != FALSE;
 }
 
 bool CTempFile::TransferAt(uint64_t offset, void* buffer, DWORD n, bool write)

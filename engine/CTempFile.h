@@ -4,9 +4,11 @@
 #include <mutex>
 #include <string>
 
-// A scratch file in the user's temp folder that holds raw PCM bytes. It is opened
-// delete-on-close, so the system removes it even if the program dies with it open.
-// Reads and writes take explicit offsets and may come from different threads.
+// A file in the user's temp folder that holds a device's sound. A scratch copy of an opened
+// file is delete-on-close: the system removes it even if the program dies with it open. A
+// take is the opposite: it must outlive a crash, so it is named for a person to find and
+// removed only by this object. Reads and writes take explicit offsets and may come from
+// different threads.
 class CTempFile {
 public:
     CTempFile();
@@ -14,8 +16,12 @@ public:
     CTempFile(const CTempFile&) = delete;
     CTempFile& operator=(const CTempFile&) = delete;
 
-    // Creates the file; false if the temp folder cannot take it.
+    // Creates a scratch file; false if the temp folder cannot take it.
     bool Create();
+    // Creates "Vorsel take YYYY-MM-DD HH-MM-SS.wav" (with " (2)" and so on if that is taken).
+    bool CreateTake();
+    // Brings what was written to the disk.
+    bool Flush();
     bool ReadAt(uint64_t offset, void* buffer, DWORD n);
     bool WriteAt(uint64_t offset, const void* buffer, DWORD n);
     // Writes at the end; the size grows only if every byte was written.
@@ -24,6 +30,7 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
+    bool Open(const char* path, DWORD creation, DWORD flags);
     bool TransferAt(uint64_t offset, void* buffer, DWORD n, bool write);
 
     HANDLE m_hFile;

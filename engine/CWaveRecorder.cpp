@@ -19,6 +19,8 @@ MCIERROR CWaveRecorder::Start()
 {
     if (waveInGetNumDevs() == 0)
         return MCIERR_WAVE_INPUTSUNSUITABLE;
+    if (!UpdateHeader())
+        return MCIERR_FILE_WRITE;
     m_event = MakeSharedEvent();
     if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
@@ -92,6 +94,8 @@ void CWaveRecorder::Run()
         Outcome outcome = CollectDone(true);
         if (outcome == Outcome::Running && !m_paused && GetTickCount() - m_lastDoneTick > kStallMs)
             outcome = Outcome::Failed;   // the device went away without a word
+        if (outcome == Outcome::Running && GetTickCount() - m_headerTick >= kHeaderEveryMs && !UpdateHeader())
+            outcome = Outcome::Failed;
         if (outcome != Outcome::Running) {
             Finish(outcome);
             return;
@@ -146,10 +150,21 @@ void CWaveRecorder::Finish(Outcome outcome)
             outcome = CollectDone(false);
     }
     CloseDevice(outcome == Outcome::Failed);
+    // After a failure too: what did reach the take is made whole.
+    if (!UpdateHeader())
+        outcome = Outcome::Failed;
     if (m_stopRequested && outcome == Outcome::Running)
         return;   // the one who stopped us owns the notice
     m_ended = true;
     m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+}
+
+bool CWaveRecorder::UpdateHeader()
+{
+    uint8_t header[wave::kPcmHeaderBytes];
+    m_headerTick = GetTickCount();
+    return wave::BuildPcmHeader(m_format, static_cast<uint32_t>(m_recorded), header) &&
+           m_take->WriteAt(0, header, sizeof header) && m_take->Flush();
 }
 
 void CWaveRecorder::CloseDevice(bool failed)

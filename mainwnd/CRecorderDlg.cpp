@@ -10,6 +10,12 @@
 
 namespace {
 const DWORD NO_LENGTH = 0xFFFFFFFF;
+const char CLOSE_QUESTION[] = "The recording has not been saved.\nDiscard it and close Vorsel?";
+
+bool FileExists(const char* path)
+{
+    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The program file's full path, however long: a cut path would name the wrong file.
 CString ModulePath()
@@ -252,7 +258,8 @@ void CRecorderDlg::OnRecord()
     const BOOL wasRunning = IsRunShown();
     m_wave.Open("");
     ApplyFormat();
-    if (m_wave.Record(m_hWnd)) {
+    m_bTakeUnsaved = m_wave.Record(m_hWnd);
+    if (m_bTakeUnsaved) {
         m_bRecordedLast = TRUE;
         m_strPosition = "00:00:00";
         m_strLength = "00:00:00";
@@ -309,8 +316,31 @@ void CRecorderDlg::OnPause()
 
 void CRecorderDlg::OnExit()
 {
+    if (!MayDiscardTake(CLOSE_QUESTION))
+        return;
     KillTimer(TIMER_POSITION);
     DestroyWindow();
+}
+
+// Esc, Alt+F4 and the close box arrive here, Enter in the file name field at OnOK.
+void CRecorderDlg::OnCancel()
+{
+    if (MayDiscardTake(CLOSE_QUESTION))
+        CDialog::OnCancel();
+}
+
+void CRecorderDlg::OnOK()
+{
+    if (MayDiscardTake(CLOSE_QUESTION))
+        CDialog::OnOK();
+}
+
+BOOL CRecorderDlg::MayDiscardTake(LPCSTR question)
+{
+    // Owned by the window, so that it cannot be closed a second time meanwhile; a take that
+    // runs goes on recording while the question is up.
+    return !m_bTakeUnsaved ||
+           UiMessageBox(m_hWnd, question, "Vorsel", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM deviceId)
@@ -378,9 +408,23 @@ void CRecorderDlg::OnBrowse()
     chooser.m_ofn.lpstrInitialDir = folder.c_str();
     if (chooser.DoModal() != IDOK)
         return;
-    m_strFileName = chooser.GetPathName();
+    const CString chosen = chooser.GetPathName();
+    if (m_bTakeUnsaved) {
+        // The save chooser is where a take is named: a name that is new only names the take.
+        if (!FileExists(chosen)) {
+            m_strFileName = chosen;
+            UpdateData(FALSE);
+            return;
+        }
+        CString question;
+        question.Format("Open %s? The recording has not been saved and will be discarded.", chosen.c_str());
+        if (!MayDiscardTake(question))
+            return;
+    }
+    m_strFileName = chosen;
     UpdateData(FALSE);
     const BOOL wasRunning = IsRunShown();
+    m_bTakeUnsaved = FALSE;   // open or not, the device gave the take up for this file
     if (m_wave.Open(m_strFileName)) {
         ShowFormat();
         ShowLength(m_wave.GetLength());
@@ -410,6 +454,7 @@ void CRecorderDlg::OnSave()
         return;
     }
     if (m_wave.Save(m_strFileName)) {
+        m_bTakeUnsaved = FALSE;
         CString text;
         text.Format("Saved at the followin location: %s", m_strFileName.c_str());
         UiMessageBox(nullptr, text, "Sound File Saved!", MB_ICONINFORMATION);

@@ -24,6 +24,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
 
     void CreateStatusBar();
     void CreateToolBar();
@@ -68,9 +70,15 @@ private:
     BOOL IsRunShown() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
     void ShowRunEnded(BOOL wasRunning);
 
+    // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
+    BOOL MayDiscardTake(LPCSTR question);
+
     // What was started last, Record or Play: a failure notice that comes after a Stop has
     // cleared the device's flags still names the right one.
     BOOL m_bRecordedLast = FALSE;
+    // A take exists that no Save has written: from a Record that starts until a Save of it
+    // succeeds, or until opening a file or a new Record puts something else in its place.
+    BOOL m_bTakeUnsaved = FALSE;
 
     DECLARE_MESSAGE_MAP()
 };

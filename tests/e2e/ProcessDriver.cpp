@@ -23,6 +23,12 @@ std::vector<HWND> WindowsOf(DWORD pid)
     ::EnumWindows(&CollectWindows, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+// The program's questions bear its name too, but they are owned by the main window.
+bool IsMainWindow(HWND w)
+{
+    return ProcessDriver::Text(w) == "Vorsel" && !::GetWindow(w, GW_OWNER);
+}
 }
 
 ProcessDriver::~ProcessDriver()
@@ -48,7 +54,7 @@ HWND ProcessDriver::MainWindow(DWORD ms)
     const DWORD start = ::GetTickCount();
     do {
         for (HWND w : WindowsOf(m_info.dwProcessId))
-            if (Text(w) == "Vorsel")
+            if (IsMainWindow(w))
                 return w;
         ::Sleep(100);
     } while (::GetTickCount() - start < ms && Running());
@@ -59,7 +65,7 @@ std::vector<HWND> ProcessDriver::OtherWindows()
 {
     std::vector<HWND> others;
     for (HWND w : WindowsOf(m_info.dwProcessId))
-        if (Text(w) != "Vorsel")
+        if (!IsMainWindow(w))
             others.push_back(w);
     return others;
 }

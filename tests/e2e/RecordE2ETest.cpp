@@ -4,8 +4,10 @@
 #include "EngineCommands.h"
 #include "EngineTestSupport.h"
 #include "RecorderWindowDriver.h"
+#include "WaveCodec.h"
 #include "resource.h"
 #include <commctrl.h>
+#include <algorithm>
 
 namespace {
 class RecorderE2E : public EngineTest, protected RecorderWindowDriver {
@@ -126,5 +128,67 @@ TEST_F(RecorderE2E, SaveMistakesAreToldAndWriteNothing)
     EXPECT_EQ("Error when saving file!", error.text);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(missing.c_str()));
     EXPECT_TRUE(scratch.Files().empty());
+}
+
+// A new user's natural actions keep the take: closing asks, the chooser names it, a crash
+// leaves it in the temporary folder.
+TEST_F(RecorderE2E, ATakeIsKeptThroughExitTheChooserAndACrash)
+{
+    CEngineTone tone(440, 20);
+    ASSERT_TRUE(tone.Start());
+    ::Sleep(400);
+    Command(ID_RECORD);
+    ::Sleep(3000);
+    ::PostMessageA(main, WM_COMMAND, ID_EXIT, 0);
+    Box question;
+    ASSERT_TRUE(NextBox(question, nullptr, 8000, IDNO));
+    EXPECT_EQ("Vorsel", question.caption);
+    EXPECT_EQ("The recording has not been saved.\nDiscard it and close Vorsel?", question.text);
+    EXPECT_EQ(main, question.owner);
+    ::Sleep(1500);
+    EXPECT_TRUE(app.Running());
+    EXPECT_EQ("   Recording...", Status());
+    EXPECT_GE(Item(IDC_LENGTH), std::string("00:00:04")) << "the take went on recording";
+
+    Command(ID_STOP);
+    const LRESULT steps = SliderMax();
+    const std::string path = scratch.Path("named by the chooser.wav");
+    ASSERT_TRUE(ChooseFile(path));
+    EXPECT_EQ(nullptr, OtherWindow(nullptr, 1000)) << "a new name opens nothing and warns of nothing";
+    EXPECT_EQ(path, Item(IDC_FILENAME));
+    EXPECT_EQ(RECORDED, Status());
+    PostSave();
+    Box saved;
+    ASSERT_TRUE(NextBox(saved));
+    EXPECT_EQ("Sound File Saved!", saved.caption);
+    EngineWave wave;
+    std::string why;
+    ASSERT_TRUE(EngineReadCanonicalWave(path, wave, why)) << why;
+    EXPECT_NEAR(steps / 10.0, wave.Seconds(), 0.15);
+    EXPECT_NEAR(440.0, EngineDominantHz(wave.mono, wave.rate, 100, 2000), 3.0);
+
+    // A crash 3.5 s into a new take.
+    const std::vector<std::string> before = EngineTakeFiles();
+    Command(ID_RECORD);
+    ::Sleep(3500);
+    app.Kill();
+    tone.Stop();
+    std::string take;
+    for (const std::string& file : EngineTakeFiles())
+        if (std::find(before.begin(), before.end(), file) == before.end())
+            take = file;
+    ASSERT_FALSE(take.empty()) << "no take left in the temporary folder";
+    // Its header may be up to a second behind the sound written after it.
+    std::vector<char> bytes = EngineReadFile(take);
+    ::DeleteFileA(take.c_str());
+    wave::WaveLayout layout;
+    ASSERT_EQ(wave::WaveError::None, wave::ParseWave(bytes.data(), bytes.size(), layout)) << take;
+    EXPECT_GE(double(layout.dataBytes) / layout.format.avgBytesPerSec, 2.4);
+    bytes.resize(layout.dataOffset + layout.dataBytes);
+    const std::string playable = scratch.Path("kept.wav");
+    ASSERT_TRUE(EngineWriteFile(playable, bytes.data(), bytes.size()));
+    EngineWave kept;
+    ASSERT_TRUE(EngineReadCanonicalWave(playable, kept, why)) << why;
+    EXPECT_NEAR(440.0, EngineDominantHz(kept.mono, kept.rate, 100, 2000), 3.0);
 }
 }

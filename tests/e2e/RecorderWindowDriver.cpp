@@ -18,6 +18,10 @@ void RecorderWindowDriver::Quit()
         ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     if (main && ::IsWindow(main))
         ::PostMessageA(main, WM_COMMAND, ID_EXIT, 0);
+    // A take that was not saved is asked about first: it may go.
+    for (int i = 0; i < 30 && !app.WaitForExit(100); ++i)
+        if (HWND question = OtherWindow(nullptr, 0))
+            ::PostMessageA(question, WM_COMMAND, IDYES, 0);
     if (!app.WaitForExit(10000))
         app.Kill();
 }
@@ -53,7 +57,7 @@ HWND RecorderWindowDriver::OtherWindow(HWND except, DWORD ms)
     return nullptr;
 }
 
-bool RecorderWindowDriver::NextBox(Box& box, HWND except, DWORD ms)
+bool RecorderWindowDriver::NextBox(Box& box, HWND except, DWORD ms, int button)
 {
     HWND w = OtherWindow(except, ms);
     if (!w)
@@ -61,7 +65,7 @@ bool RecorderWindowDriver::NextBox(Box& box, HWND except, DWORD ms)
     box.caption = ProcessDriver::Text(w);
     box.text = ProcessDriver::ItemText(w, 0xFFFF);
     box.owner = ::GetWindow(w, GW_OWNER);
-    ::PostMessageA(w, WM_COMMAND, IDOK, 0);
+    ::PostMessageA(w, WM_COMMAND, button, 0);
     return Gone(w);
 }
 

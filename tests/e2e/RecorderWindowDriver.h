@@ -28,9 +28,10 @@ public:
 
     // A window of the program other than the main window and 'except', waiting up to ms.
     HWND OtherWindow(HWND except, DWORD ms);
-    // Message boxes are read, then dismissed; 'except' is a window that is no box (the chooser).
+    // Message boxes are read, then dismissed with 'button' (a question needs IDYES or IDNO);
+    // 'except' is a window that is no box (the chooser).
     struct Box { std::string caption, text; HWND owner = nullptr; };
-    bool NextBox(Box& box, HWND except = nullptr, DWORD ms = 8000);
+    bool NextBox(Box& box, HWND except = nullptr, DWORD ms = 8000, int button = IDOK);
     static bool Gone(HWND w, DWORD ms = 5000);
 
     // Clicks "..." and waits for the chooser.

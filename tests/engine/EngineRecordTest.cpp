@@ -2,6 +2,8 @@
 // records from the sink's monitor.
 #include "EngineCommands.h"
 #include "EngineTestSupport.h"
+#include "WaveCodec.h"
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -91,6 +93,32 @@ TEST_F(EngineRecordTest, ThreeSecondsOfToneAreKeptWholeAndInTune)
     const std::vector<double> inner(wave.mono.begin() + edge, wave.mono.end() - edge);
     EXPECT_LT(EngineLongestFlatRun(inner, wave.rate), 0.005) << "a gap of silence in the take";
     EXPECT_LT(WorstJumpRatio(inner, wave.rate, 440), 1.5) << "a discontinuity in the take";
+}
+
+// Should the program die mid-take, what it recorded is a file a person can find and play.
+TEST_F(EngineRecordTest, ATakesFileIsAPlayableWaveWhileItRecords)
+{
+    const std::vector<std::string> before = EngineTakeFiles();
+    const MCIDEVICEID id = Open();
+    ASSERT_EQ(SetFormat(id, 2, 44100, 16), 0u);
+    ASSERT_EQ(Record(id, window.Handle()), 0u);
+    window.Pump(2600);
+    const DWORD recorded = Position(id);
+    std::vector<std::string> takes = EngineTakeFiles();
+    ASSERT_EQ(before.size() + 1, takes.size());
+    std::string take;
+    for (const std::string& path : takes)
+        if (std::find(before.begin(), before.end(), path) == before.end())
+            take = path;
+    const std::vector<char> bytes = EngineReadFile(take);
+    wave::WaveLayout layout;
+    ASSERT_EQ(wave::WaveError::None, wave::ParseWave(bytes.data(), bytes.size(), layout)) << take;
+    EXPECT_EQ(44100u, layout.format.samplesPerSec);
+    EXPECT_NEAR(double(recorded), 1000.0 * layout.dataBytes / layout.format.avgBytesPerSec, 1000.0);
+
+    EXPECT_EQ(Stop(id), 0u);
+    EXPECT_EQ(Close(id), 0u);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(take.c_str())) << "a closed take leaves no file";
 }
 
 TEST_F(EngineRecordTest, EveryRecorderFormatRecordsAndSavesItsOwnHeader)

@@ -320,18 +320,33 @@ bool EngineWriteFile(const std::string& path, const void* data, size_t n)
     return bool(out);
 }
 
-std::vector<std::string> EngineTempFiles()
+namespace {
+std::vector<std::string> TempFilesLike(const char* pattern)
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((std::string(temp) + "vsr*.tmp").c_str(), &found);
+    HANDLE find = FindFirstFileA((std::string(temp) + pattern).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do
-        names.push_back(found.cFileName);
+        names.push_back(std::string(temp) + found.cFileName);
     while (FindNextFileA(find, &found));
     FindClose(find);
+    return names;
+}
+}
+
+std::vector<std::string> EngineTakeFiles()
+{
+    return TempFilesLike("Vorsel take *.wav");
+}
+
+std::vector<std::string> EngineTempFiles()
+{
+    std::vector<std::string> names = TempFilesLike("vsr*.tmp");
+    for (const std::string& take : EngineTakeFiles())
+        names.push_back(take);
     return names;
 }

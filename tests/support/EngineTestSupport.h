@@ -93,5 +93,7 @@ private:
 
 std::vector<char> EngineReadFile(const std::string& path);
 bool EngineWriteFile(const std::string& path, const void* data, size_t n);
-// Names of the engine's scratch files in the temp folder.
+// Paths of the engine's scratch files and takes in the temp folder.
 std::vector<std::string> EngineTempFiles();
+// Paths of the takes alone.
+std::vector<std::string> EngineTakeFiles();

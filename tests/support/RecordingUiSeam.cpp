@@ -4,7 +4,12 @@
 int RecordingUiSeam::ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     boxes.push_back({ owner, text ? text : "", caption ? caption : "(null)", type });
-    return IDOK;
+    if ((type & MB_TYPEMASK) != MB_YESNO)
+        return IDOK;
+    const int answer = answers.empty() ? IDYES : answers.front();
+    if (!answers.empty())
+        answers.pop_front();
+    return answer;
 }
 
 HINSTANCE RecordingUiSeam::OpenWithShell(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,

@@ -3,6 +3,7 @@
 // shown or opened, and answers the chooser from the test's script.
 #include "UiSeam.h"
 #include "ScriptedMciPort.h"
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ public:
     BOOL RunSaveChooser(OPENFILENAMEA* ofn) override;
 
     std::vector<ShownBox> boxes;
+    // Answers to Yes/No questions, in turn; with none left the user says Yes.
+    std::deque<int> answers;
     std::vector<ShellCall> shellCalls;
     HINSTANCE shellResult = reinterpret_cast<HINSTANCE>(42);   // > 32: success
     // The chooser's answer: empty means the user cancelled.
