@@ -110,9 +110,12 @@ start_session() {
     cp -a "$WINEPREFIX" "$XDG_RUNTIME_DIR/wineprefix"
     export WINEPREFIX=$XDG_RUNTIME_DIR/wineprefix
     wineserver -p
-    # Start Wine's own services now, holding no pipe of ours: started by a test, they would
-    # inherit ctest's output pipe and keep it open, and ctest would wait for it forever.
-    "$WINE_LOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # No window manager runs on this display. Wine would still hand its windows to one, and
+    # then wait 2 s, every time a window is hidden, for the manager to confirm it had shown
+    # it: each window a test closes would cost those 2 s. So Wine places the windows itself.
+    # This also starts Wine's own services now, holding no pipe of ours: started by a test,
+    # they would inherit ctest's output pipe and keep it open, and ctest would wait forever.
+    "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     # Likewise the desktop process, which the first program with windows would start.
     "$WINE_LOADER" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
     log "session: DISPLAY=$DISPLAY, PulseAudio in $XDG_RUNTIME_DIR"

@@ -10,7 +10,6 @@ mkdir -p "$out"
 bench_build
 trap 'stop_vorsel 2>/dev/null; stop_session' EXIT
 start_session
-"$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 start_vorsel
 sleep 1
 shoot() {   # shoot WINDOW-NAME FILE
