@@ -10,8 +10,3 @@ BOOL CEngineMciPort::GetErrorString(MCIERROR code, LPSTR text, UINT size)
 {
     return mciGetErrorStringA(code, text, size);
 }
-
-int CEngineMciPort::ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    return MessageBoxA(owner, text, caption, type);
-}

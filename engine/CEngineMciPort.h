@@ -10,7 +10,6 @@ public:
     explicit CEngineMciPort(CWaveEngine& engine) : m_engine(engine) {}
     MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) override;
     BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override;
-    int ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
 
 private:
     CWaveEngine& m_engine;

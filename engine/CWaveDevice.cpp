@@ -1,5 +1,6 @@
 #include "CWaveDevice.h"
 #include "MciPort.h"
+#include "UiSeam.h"
 
 namespace {
 const DWORD NO_ANSWER = 0xFFFFFFFF;
@@ -232,5 +233,5 @@ void CWaveDevice::ShowError(DWORD code)
     // A code the device has no text for still tells the user something true.
     if (!GetMciPort().GetErrorString(code, text, sizeof text) || text[0] == '\0')
         wsprintfA(text, "The sound device reported error %lu.", code);
-    GetMciPort().ShowMessage(nullptr, text, nullptr, MB_ICONWARNING);
+    UiMessageBox(nullptr, text, nullptr, MB_ICONWARNING);
 }

@@ -11,8 +11,6 @@ public:
     virtual MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) = 0;
     // Same contract as mciGetErrorStringA.
     virtual BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) = 0;
-    // Same contract as MessageBoxA.
-    virtual int ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type) = 0;
 };
 
 // The port in use. Until SetMciPort is called this is the program's default device.

@@ -2,10 +2,15 @@
 // Stands in for message boxes, the shell and the save chooser: records what would have been
 // shown or opened, and answers the chooser from the test's script.
 #include "UiSeam.h"
-#include "ScriptedMciPort.h"
 #include <deque>
 #include <string>
 #include <vector>
+
+struct ShownBox {
+    HWND owner;
+    std::string text, caption;
+    UINT type;
+};
 
 struct ShellCall {
     HWND owner;

@@ -61,12 +61,6 @@ BOOL ScriptedMciPort::GetErrorString(MCIERROR code, LPSTR text, UINT size)
     return TRUE;
 }
 
-int ScriptedMciPort::ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    boxes.push_back({ owner, text ? text : "", caption ? caption : "(null)", type });
-    return IDOK;
-}
-
 std::vector<SentCommand> ScriptedMciPort::Sent(UINT msg) const
 {
     std::vector<SentCommand> matching;

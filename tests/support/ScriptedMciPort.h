@@ -21,17 +21,10 @@ struct SentCommand {
     DWORD from = 0, to = 0;                      // MCI_PLAY, MCI_RECORD, MCI_SEEK
 };
 
-struct ShownBox {
-    HWND owner;
-    std::string text, caption;
-    UINT type;
-};
-
 class ScriptedMciPort : public IMciPort {
 public:
     MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) override;
     BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override;
-    int ShowMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
 
     // The next command with this message fails with code (queued, one per command).
     void FailNext(UINT msg, MCIERROR code) { failures[msg].push_back(code); }
@@ -39,7 +32,6 @@ public:
     size_t Count(UINT msg) const { return Sent(msg).size(); }
 
     std::vector<SentCommand> sent;
-    std::vector<ShownBox> boxes;
     std::map<DWORD, DWORD> statusAnswers;   // MCI_STATUS item -> dwReturn
     std::map<UINT, std::deque<MCIERROR>> failures;
     UINT nextDeviceId = 7;

@@ -2,6 +2,7 @@
 // and what it refuses without sending anything.
 #include <gtest/gtest.h>
 #include "CWaveDevice.h"
+#include "RecordingUiSeam.h"
 #include "ScriptedMciPort.h"
 
 namespace {
@@ -11,13 +12,15 @@ class WaveDeviceTest : public ::testing::Test {
 protected:
     ScriptedMciPort port;
     ScopedMciPort scope{ &port };
+    RecordingUiSeam ui;
+    ScopedUiSeam uiScope{ &ui };
 
     // Opens a device and forgets what that sent, so a test sees only its own commands.
     void OpenFresh(CWaveDevice& wave, const char* name = "take.wav")
     {
         ASSERT_EQ(1u, wave.Open(name));
         port.sent.clear();
-        port.boxes.clear();
+        ui.boxes.clear();
     }
 };
 
@@ -89,11 +92,11 @@ TEST_F(WaveDeviceTest, FailedOpenIsShownOnceAndLeavesNothingOpen)
     EXPECT_EQ(0u, wave.m_wDeviceID);
     EXPECT_FALSE(wave.m_bReady);
     EXPECT_EQ(static_cast<DWORD>(MCIERR_FILE_NOT_FOUND), wave.m_dwLastError);
-    ASSERT_EQ(1u, port.boxes.size());
-    EXPECT_EQ(nullptr, port.boxes[0].owner);
-    EXPECT_EQ("(null)", port.boxes[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), port.boxes[0].type);
-    EXPECT_EQ("device error 275", port.boxes[0].text);
+    ASSERT_EQ(1u, ui.boxes.size());
+    EXPECT_EQ(nullptr, ui.boxes[0].owner);
+    EXPECT_EQ("(null)", ui.boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), ui.boxes[0].type);
+    EXPECT_EQ("device error 275", ui.boxes[0].text);
     EXPECT_EQ(1u, port.Count(MCI_OPEN));
     EXPECT_EQ(0u, port.Count(MCI_SET));
 }
@@ -105,7 +108,7 @@ TEST_F(WaveDeviceTest, FailedTimeFormatIsShownButOpenStillSucceeds)
     EXPECT_EQ(1u, wave.Open("x.wav"));
     EXPECT_TRUE(wave.m_bReady);
     EXPECT_EQ(static_cast<DWORD>(MCIERR_UNSUPPORTED_FUNCTION), wave.m_dwLastError);
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
 }
 
 TEST_F(WaveDeviceTest, FailedCloseInsideOpenIsShownAndTheOpenGoesOn)
@@ -114,7 +117,7 @@ TEST_F(WaveDeviceTest, FailedCloseInsideOpenIsShownAndTheOpenGoesOn)
     OpenFresh(wave);
     port.FailNext(MCI_CLOSE, MCIERR_INTERNAL);
     EXPECT_EQ(1u, wave.Open("next.wav"));
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
     EXPECT_EQ(port.Sent(MCI_OPEN)[0].openedId, wave.m_wDeviceID);
 }
 
@@ -125,7 +128,7 @@ TEST_F(WaveDeviceTest, CloseRulesWithAndWithoutADevice)
     EXPECT_EQ(0u, wave.Close());   // nothing open: nothing sent, nothing shown
     EXPECT_FALSE(wave.m_bReady);
     EXPECT_TRUE(port.sent.empty());
-    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 
     OpenFresh(wave);
     const UINT id = wave.m_wDeviceID;
@@ -133,7 +136,7 @@ TEST_F(WaveDeviceTest, CloseRulesWithAndWithoutADevice)
     EXPECT_EQ(0u, wave.Close());
     EXPECT_EQ(id, wave.m_wDeviceID);   // a failed close keeps the identifier
     EXPECT_FALSE(wave.m_bReady);
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
     EXPECT_EQ(1u, wave.Close());
     EXPECT_EQ(0u, wave.m_wDeviceID);
 }
@@ -176,7 +179,7 @@ TEST_F(WaveDeviceTest, SetFormatFillsTheSixFieldsWithWholeByteArithmetic)
     }
     port.FailNext(MCI_SET, MCIERR_OUTOFRANGE);
     EXPECT_EQ(0u, wave.SetFormat(2, 44100, 16));
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
 }
 
 TEST_F(WaveDeviceTest, GetFormatReadsThreeItemsAndStopsSilentlyAtTheFirstFailure)
@@ -211,7 +214,7 @@ TEST_F(WaveDeviceTest, GetFormatReadsThreeItemsAndStopsSilentlyAtTheFirstFailure
     EXPECT_EQ(99u, rate);    // not written
     EXPECT_EQ(99, bits);
     EXPECT_EQ(2u, port.Count(MCI_STATUS));
-    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(static_cast<DWORD>(MCIERR_UNSUPPORTED_FUNCTION), wave.m_dwLastError);
 }
 
@@ -237,7 +240,7 @@ TEST_F(WaveDeviceTest, RecordWithoutADeviceGoesToIdZeroAndFailsVisibly)
     EXPECT_EQ(0u, port.sent[0].id);
     EXPECT_FALSE(wave.m_bRecording);
     EXPECT_FALSE(wave.m_bReady);
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
     EXPECT_EQ(0u, wave.Play(WINDOW, 0, 0));   // nothing to play after a failed record
     EXPECT_EQ(1u, port.sent.size());
 }
@@ -273,7 +276,7 @@ TEST_F(WaveDeviceTest, StopIgnoresDeviceFailuresAndSendsNothingWhenIdle)
     port.FailNext(MCI_SEEK, MCIERR_INTERNAL);
     EXPECT_EQ(1u, wave.Stop());
     EXPECT_FALSE(wave.m_bPlaying);
-    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(0u, wave.m_dwLastError);   // neither stored nor shown
 }
 
@@ -282,7 +285,7 @@ TEST_F(WaveDeviceTest, PlayFlagsFollowFromAndTo)
     CWaveDevice wave;
     EXPECT_EQ(0u, wave.Play(WINDOW, 0, 0));   // nothing ready: refused silently
     EXPECT_TRUE(port.sent.empty());
-    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
 
     OpenFresh(wave);
     struct { DWORD from, to, flags; } cases[] = {
@@ -309,7 +312,7 @@ TEST_F(WaveDeviceTest, FailedPlayIsShownAndChangesNoFlag)
     port.FailNext(MCI_PLAY, MCIERR_WAVE_OUTPUTSINUSE);
     EXPECT_EQ(0u, wave.Play(WINDOW, 0, 0));
     EXPECT_FALSE(wave.m_bPlaying);
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
 }
 
 TEST_F(WaveDeviceTest, PauseTogglesPlaybackAndLeavesRecordingAlone)
@@ -381,7 +384,7 @@ TEST_F(WaveDeviceTest, SaveOnlyWhenContentIsReady)
 
     port.FailNext(MCI_SAVE, MCIERR_FILE_NOT_SAVED);
     EXPECT_EQ(0u, wave.Save("Q:\\missing\\a.wav"));
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
     EXPECT_TRUE(wave.m_bReady);
 }
 
@@ -404,10 +407,10 @@ TEST_F(WaveDeviceTest, PositionAndLengthQueries)
 
     port.FailNext(MCI_STATUS, MCIERR_INTERNAL);
     wave.GetPosition();   // a failed position query is silent
-    EXPECT_TRUE(port.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty());
     port.FailNext(MCI_STATUS, MCIERR_INTERNAL);
     EXPECT_EQ(0xFFFFFFFFu, wave.GetLength());
-    EXPECT_EQ(1u, port.boxes.size());
+    EXPECT_EQ(1u, ui.boxes.size());
 }
 
 // A port without text for a code: the box must still say something true, not stack garbage.
@@ -420,9 +423,11 @@ TEST(WaveDeviceErrorText, CodeWithoutTextStillNamesTheCode)
 {
     SilentPort port;
     ScopedMciPort scope(&port);
+    RecordingUiSeam ui;
+    ScopedUiSeam uiScope(&ui);
     CWaveDevice wave;
     wave.ShowError(4242);
-    ASSERT_EQ(1u, port.boxes.size());
-    EXPECT_NE(std::string::npos, port.boxes[0].text.find("4242"));
+    ASSERT_EQ(1u, ui.boxes.size());
+    EXPECT_NE(std::string::npos, ui.boxes[0].text.find("4242"));
 }
 }

@@ -25,7 +25,7 @@ TEST_F(RecorderStartup, OpensSampleBesideTheProgramAndShowsDefaults)
         EXPECT_EQ("   Ready for recording", Status(h));
         EXPECT_EQ("Vorsel", TextOf(h));
         EXPECT_NE(nullptr, ::GetMenu(h));
-        EXPECT_TRUE(port.boxes.empty());
+        EXPECT_TRUE(ui.boxes.empty());
         EXPECT_EQ(0u, port.Count(MCI_PLAY) + port.Count(MCI_RECORD));
     });
 }
@@ -34,7 +34,7 @@ TEST_F(RecorderStartup, MissingSampleShowsOneBoxAndKeepsTheFullName)
 {
     port.FailNext(MCI_OPEN, MCIERR_FILE_NOT_FOUND);
     Run([&](HWND h) {
-        EXPECT_EQ(1u, port.boxes.size());
+        EXPECT_EQ(1u, ui.boxes.size());
         EXPECT_EQ(ModuleFolder() + "sample.wav", ItemText(h, IDC_FILENAME));
         EXPECT_EQ(0u, port.Count(MCI_STATUS));   // no length asked without a device
         EXPECT_EQ("Stereo", Selected(h, IDC_CHANNELS));

@@ -5,7 +5,7 @@ namespace {
 class Transport : public RecorderHarness {
 protected:
     // After start-up: forget what start-up sent.
-    void Forget() { port.sent.clear(); port.boxes.clear(); }
+    void Forget() { port.sent.clear(); ui.boxes.clear(); }
 };
 
 TEST_F(Transport, RecordOpensAnEmptyTakeWithTheChosenFormatAndResetsTheTimes)
@@ -310,7 +310,7 @@ TEST_F(Transport, FailedOpenForRecordShowsTwoBoxesAndStartsNothing)
         port.FailNext(MCI_OPEN, MCIERR_WAVE_INPUTSUNSUITABLE);
         port.FailNext(MCI_RECORD, MCIERR_INVALID_DEVICE_ID);
         Command(h, ID_RECORD);
-        EXPECT_EQ(2u, port.boxes.size());
+        EXPECT_EQ(2u, ui.boxes.size());
         EXPECT_EQ(0u, port.Count(MCI_SET));   // no device: the format is not sent
         EXPECT_FALSE(dlg.m_wave.m_bRecording);
         ::SetDlgItemTextA(h, IDC_LENGTH, "kept");
