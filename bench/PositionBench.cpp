@@ -2,7 +2,7 @@
 // milliseconds, against the output's sample clock (elapsed real time once sound flows).
 //   PositionBench FILE.wav SECONDS [trace]   prints: polls, spread of (position - elapsed) in ms,
 //   max step; with "trace", first every poll's elapsed ms and position
-#include "MciPort.h"
+#include "CEngineMciPort.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +32,8 @@ int main(int argc, char** argv)
         return 1;
     const bool trace = argc == 4;
     const double seconds = std::atof(argv[2]);
+    CEngineMciPort engine;
+    SetMciPort(&engine);
     HWND notices = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = "waveaudio";

@@ -3,7 +3,7 @@
 
 MCIERROR CEngineMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params)
 {
-    return m_engine.SendCommand(id, msg, flags, params);
+    return GetWaveEngine().SendCommand(id, msg, flags, params);
 }
 
 BOOL CEngineMciPort::GetErrorString(MCIERROR code, LPSTR text, UINT size)

@@ -1,21 +1,21 @@
 #include "MciPort.h"
-#include "CEngineMciPort.h"
-#include "CWaveEngine.h"
 
 namespace {
 IMciPort* g_pCurrentPort = nullptr;
 
-IMciPort& DefaultPort()
-{
-    // Our own waveaudio engine, so the recorder behaves the same on every system.
-    static CEngineMciPort port(GetWaveEngine());
-    return port;
-}
+// Stands in while no port is in place, so that a command sent too early fails visibly
+// instead of reaching some device nobody chose.
+class NoDevicePort : public IMciPort {
+public:
+    MCIERROR SendCommand(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR) override { return MCIERR_DEVICE_NOT_INSTALLED; }
+    BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override { return mciGetErrorStringA(code, text, size); }
+};
 }
 
 IMciPort& GetMciPort()
 {
-    return g_pCurrentPort ? *g_pCurrentPort : DefaultPort();
+    static NoDevicePort none;
+    return g_pCurrentPort ? *g_pCurrentPort : none;
 }
 
 IMciPort* SetMciPort(IMciPort* port)

@@ -1,6 +1,6 @@
 #pragma once
-// The one narrow way CWaveDevice reaches a waveaudio device. The program backs it with
-// our own engine; tests put a scripted port in its place and see every command sent.
+// The one narrow way CWaveDevice reaches a waveaudio device. The program puts our own engine
+// behind it (app/); tests put a scripted port in its place and see every command sent.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -13,7 +13,8 @@ public:
     virtual BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) = 0;
 };
 
-// The port in use. Until SetMciPort is called this is the program's default device.
+// The port in use. Until SetMciPort puts one in place there is no device: every command
+// fails as with no device installed.
 IMciPort& GetMciPort();
-// Puts a port in place and returns the previous one; null restores the default.
+// Puts a port in place and returns the previous one; null takes it away again.
 IMciPort* SetMciPort(IMciPort* port);

@@ -1,6 +1,7 @@
 // Thousands of random commands, ticks, notices, saves and file choices against the real window
 // over the real engine: nothing may crash, the device's flags must stay consistent, and every
 // file the window says it saved must be a valid WAVE file.
+#include "CEngineMciPort.h"
 #include "DialogRunner.h"
 #include "EngineTestSupport.h"
 #include "RecorderHarness.h"
@@ -26,6 +27,8 @@ bool IsValidWave(const std::string& path, std::string& why)
 
 TEST(RandomisedRecorder, ThousandsOfRandomActionsKeepTheDeviceConsistentAndFilesValid)
 {
+    CEngineMciPort engine;   // the program's own device, as the program puts it in place
+    ScopedMciPort portScope(&engine);
     RecordingUiSeam ui;   // the window's boxes and the device's, recorded instead of shown
     ScopedUiSeam uiScope(&ui);
     CEngineScratchDir scratch;
