@@ -14,6 +14,12 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
         result = queued->second.front();
         queued->second.pop_front();
     }
+    if (msg == MCI_OPEN ? id != 0 : openIds.count(id) == 0)
+        result = MCIERR_INVALID_DEVICE_ID;
+    else if (!params && msg != MCI_CLOSE)
+        result = MCIERR_NULL_PARAMETER_BLOCK;
+    if (msg == MCI_CLOSE && result == 0)
+        openIds.erase(id);
     if (params) {
         c.callback = reinterpret_cast<MCI_GENERIC_PARMS*>(params)->dwCallback;
         switch (msg) {
@@ -21,8 +27,10 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
             auto* p = reinterpret_cast<MCI_OPEN_PARMSA*>(params);
             c.deviceType = p->lpstrDeviceType ? p->lpstrDeviceType : "(null)";
             c.element = p->lpstrElementName ? p->lpstrElementName : "(null)";
-            if (result == 0)
+            if (result == 0) {
                 p->wDeviceID = c.openedId = nextDeviceId++;
+                openIds.insert(c.openedId);
+            }
             break;
         }
         case MCI_SAVE:
@@ -30,7 +38,9 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
             break;
         case MCI_SET:
             c.timeFormat = reinterpret_cast<MCI_SET_PARMS*>(params)->dwTimeFormat;
-            if (flags & MCI_WAVE_SET_FORMATTAG)
+            // Any of the wave fields makes it the larger wave record.
+            if (flags & (MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS | MCI_WAVE_SET_SAMPLESPERSEC |
+                         MCI_WAVE_SET_AVGBYTESPERSEC | MCI_WAVE_SET_BLOCKALIGN | MCI_WAVE_SET_BITSPERSAMPLE))
                 c.wave = *reinterpret_cast<MCI_WAVE_SET_PARMS*>(params);
             break;
         case MCI_STATUS: {

@@ -1,9 +1,13 @@
 #pragma once
 // A waveaudio device that tests script: it answers every command from a script and keeps a
 // copy of each command's flags and parameter record, so a test sees exactly what was sent.
+// Like the real device it refuses a command to a device it has not opened, or has closed
+// (MCI_OPEN goes to no device, 0), and a command without its parameter record (only
+// MCI_CLOSE may come without one).
 #include "MciPort.h"
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,7 +30,8 @@ public:
     MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) override;
     BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override;
 
-    // The next command with this message fails with code (queued, one per command).
+    // The next command with this message fails with code (queued, one per command). A command
+    // the port refuses takes its queued failure all the same, and fails with the refusal.
     void FailNext(UINT msg, MCIERROR code) { failures[msg].push_back(code); }
     std::vector<SentCommand> Sent(UINT msg) const;
     size_t Count(UINT msg) const { return Sent(msg).size(); }
@@ -35,6 +40,7 @@ public:
     std::map<DWORD, DWORD> statusAnswers;   // MCI_STATUS item -> dwReturn
     std::map<UINT, std::deque<MCIERROR>> failures;
     UINT nextDeviceId = 7;
+    std::set<MCIDEVICEID> openIds;   // handed out and not closed
 };
 
 // Puts a port in place for one scope.
