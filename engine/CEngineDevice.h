@@ -1,21 +1,18 @@
 #pragma once
-#include "CMciNotice.h"
-#include "CPcmContent.h"
 #include "CWavePlayer.h"
 #include "CWaveRecorder.h"
-#include "WaveCodec.h"
 #include <memory>
 
-// One open waveaudio device: its content, format, time format and position, and the
-// recording or playback running on it. Called from the window thread only; the workers
-// it starts report back through atomics and the notice, never by calling in here.
+// One open waveaudio device: its sound, format and position, and the take or play running on
+// it. It does what the recorder's window asks of a device and no more: a new device records one
+// take, a file's device plays and saves, all in milliseconds. Called from the window thread
+// only; the workers it starts report back through atomics and the notice, never by calling in.
 class CEngineDevice {
 public:
     CEngineDevice(MCIDEVICEID id, uint64_t dataLimit);
     ~CEngineDevice();
 
     MCIERROR Load(const char* element);   // "" or null: a new, empty recording
-    void Close();
     MCIERROR SetTimeFormat(DWORD timeFormat);
     MCIERROR SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms, bool askInput);
     MCIERROR Status(DWORD item, DWORD_PTR& answer);
@@ -24,41 +21,33 @@ public:
     MCIERROR Stop();
     MCIERROR Pause();
     MCIERROR Resume();
-    MCIERROR Seek(DWORD flags, const MCI_SEEK_PARMS& parms);
+    MCIERROR Seek(const MCI_SEEK_PARMS& parms);
     MCIERROR Save(const char* path);
 
 private:
-    enum class Mode { Stopped, Recording, Playing };
-
     // Collects a worker that ended by itself (natural end, limit, failure).
     void Reap();
-    // Ends the running record or play, owing its caller 'code'.
+    // Ends the running take or play, owing its caller 'code'.
     void EndActivity(WPARAM code);
     void FinishRecording();
     void FinishPlayback();
-    Mode CurrentMode() const;
     uint64_t Position() const;
     uint64_t Length() const;
-    // Conversions between the current time format and byte offsets (whole blocks).
-    uint64_t ToBytes(DWORD value) const;
-    DWORD FromBytes(uint64_t bytes) const;
-    // True if 'value' (in the time format) lies within the content.
-    bool InRange(DWORD value) const { return value <= FromBytes(Length()); }
-    uint64_t RoomToRecord(uint64_t at, bool overwrite) const;
-    void WaitUntilEnded();
+    // Milliseconds to bytes (whole blocks) and back (nearest millisecond).
+    uint64_t ToBytes(DWORD ms) const;
+    DWORD ToMs(uint64_t bytes) const;
 
     MCIDEVICEID m_id;
     uint64_t m_dataLimit;
     wave::PcmFormat m_format;
-    DWORD m_timeFormat;
-    CPcmContent m_content;
+    // The sound: m_length bytes from m_offset on in m_sound (a file's copy, or the take).
+    std::shared_ptr<CTempFile> m_sound;
+    uint64_t m_offset = 0;
+    uint64_t m_length = 0;
     uint64_t m_position = 0;
     bool m_paused = false;
     std::shared_ptr<CMciNotice> m_notice;
     std::unique_ptr<CWaveRecorder> m_recorder;
-    std::shared_ptr<CTempFile> m_take;
-    uint64_t m_recordAt = 0;
-    bool m_overwrite = false;
     std::unique_ptr<CWavePlayer> m_player;
     uint64_t m_playFrom = 0;
 };

@@ -1,4 +1,5 @@
 #include "CTempFile.h"
+#include "CFileByteSource.h"
 
 CTempFile::CTempFile() : m_hFile(INVALID_HANDLE_VALUE), m_size(0) {}
 
@@ -67,32 +68,24 @@ bool CTempFile::Flush()
     return FlushFileBuffers(m_hFile) != FALSE;
 }
 
-bool CTempFile::TransferAt(uint64_t offset, void* buffer, DWORD n, bool write)
-{
-    // Positioned I/O on a synchronous handle: no shared file pointer between threads.
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD done = 0;
-    const BOOL ok = write ? WriteFile(m_hFile, buffer, n, &done, &at)
-                          : ReadFile(m_hFile, buffer, n, &done, &at);
-    return ok && done == n;
-}
-
 bool CTempFile::ReadAt(uint64_t offset, void* buffer, DWORD n)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     if (offset > m_size || n > m_size - offset)
         return false;
-    return n == 0 || TransferAt(offset, buffer, n, false);
+    return CFileByteSource::ReadAt(m_hFile, offset, buffer, n);
 }
 
 bool CTempFile::WriteAt(uint64_t offset, const void* buffer, DWORD n)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     if (offset > m_size)
-        return false;   // no holes: every byte of the content is written by us
-    if (n && !TransferAt(offset, const_cast<void*>(buffer), n, true))
+        return false;   // no holes: every byte of the sound is written by us
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD done = 0;
+    if (n && !(WriteFile(m_hFile, buffer, n, &done, &at) && done == n))
         return false;
     if (offset + n > m_size)
         m_size = offset + n;

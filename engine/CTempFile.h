@@ -20,18 +20,16 @@ public:
     bool Create();
     // Creates "Vorsel take YYYY-MM-DD HH-MM-SS.wav" (with " (2)" and so on if that is taken).
     bool CreateTake();
+    bool ReadAt(uint64_t offset, void* buffer, DWORD n);
+    // Writes within or at the end of what is written; the size grows only if every byte was.
+    bool WriteAt(uint64_t offset, const void* buffer, DWORD n);
+    bool Append(const void* buffer, DWORD n);
     // Brings what was written to the disk.
     bool Flush();
-    bool ReadAt(uint64_t offset, void* buffer, DWORD n);
-    bool WriteAt(uint64_t offset, const void* buffer, DWORD n);
-    // Writes at the end; the size grows only if every byte was written.
-    bool Append(const void* buffer, DWORD n);
     uint64_t Size() const;
-    const std::string& Path() const { return m_path; }
 
 private:
     bool Open(const char* path, DWORD creation, DWORD flags);
-    bool TransferAt(uint64_t offset, void* buffer, DWORD n, bool write);
 
     HANDLE m_hFile;
     std::string m_path;

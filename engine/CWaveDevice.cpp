@@ -3,14 +3,13 @@
 #include "UiSeam.h"
 
 namespace {
-const DWORD NO_ANSWER = 0xFFFFFFFF;
-
 MCIERROR Send(UINT id, UINT message, DWORD_PTR flags, void* params)
 {
     return GetMciPort().SendCommand(id, message, flags, reinterpret_cast<DWORD_PTR>(params));
 }
 
-void StopWaiting(UINT id, UINT message)
+// Stop, pause and resume: complete on return, and their result is not looked at.
+void SendWaitIgnoringResult(UINT id, UINT message)
 {
     MCI_GENERIC_PARMS generic = {};
     Send(id, message, MCI_WAIT, &generic);   // result deliberately ignored
@@ -140,7 +139,7 @@ DWORD CWaveDevice::Record(HWND notifyWindow)
 DWORD CWaveDevice::Stop()
 {
     if (m_bRecording) {
-        StopWaiting(m_wDeviceID, MCI_STOP);
+        SendWaitIgnoringResult(m_wDeviceID, MCI_STOP);
         m_bRecording = 0;
         m_bReady = 1;
         SeekTo(0);
@@ -148,7 +147,7 @@ DWORD CWaveDevice::Stop()
     // A paused playback is a playback too: left paused, the next Play would resume mid-way
     // while the display still said "Paused".
     if (m_bPlaying || m_bPaused) {
-        StopWaiting(m_wDeviceID, MCI_STOP);
+        SendWaitIgnoringResult(m_wDeviceID, MCI_STOP);
         m_bPlaying = 0;
         m_bPaused = 0;
         SeekTo(0);
@@ -179,11 +178,11 @@ DWORD CWaveDevice::Play(HWND notifyWindow, DWORD from, DWORD to)
 DWORD CWaveDevice::Pause()
 {
     if (m_bPlaying) {
-        StopWaiting(m_wDeviceID, MCI_PAUSE);
+        SendWaitIgnoringResult(m_wDeviceID, MCI_PAUSE);
         m_bPlaying = 0;
         m_bPaused = 1;
     } else if (m_bPaused) {
-        StopWaiting(m_wDeviceID, MCI_RESUME);
+        SendWaitIgnoringResult(m_wDeviceID, MCI_RESUME);
         m_bPaused = 0;
         m_bPlaying = 1;
     }

@@ -4,6 +4,9 @@
 // The recorder's one waveaudio device and its activity flags. Each operation is a short, fixed
 // series of MCI commands sent through the port (MciPort.h); most failures are shown here, in a
 // warning box with the device's error text, so callers look only at the 1/0 result.
+// What GetLength answers when it has no answer, and SetTimeFormatMs with no device open.
+const DWORD NO_ANSWER = 0xFFFFFFFF;
+
 class CWaveDevice {
 public:
     CWaveDevice();

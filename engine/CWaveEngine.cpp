@@ -1,30 +1,30 @@
 #include "CWaveEngine.h"
-#include "WaveDriver.h"
+#include "TimedDriverCalls.h"
 #include <cstring>
 
 namespace {
 
-const DWORD kAlways = MCI_NOTIFY | MCI_WAIT;
 const DWORD kWaveSetFlags = MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS | MCI_WAVE_SET_SAMPLESPERSEC |
                             MCI_WAVE_SET_AVGBYTESPERSEC | MCI_WAVE_SET_BLOCKALIGN |
                             MCI_WAVE_SET_BITSPERSAMPLE;
 // A device id is a WORD; 0 means "no device" and MCI_ALL_DEVICE_ID is reserved.
 const MCIDEVICEID kLastUsableId = 0xFFFE;
 
-// Flags a command understands; anything else is refused rather than ignored.
+// Flags a command understands; anything else is refused rather than ignored. Record and play
+// run until their notice; every other command is done when it returns.
 DWORD AllowedFlags(UINT msg)
 {
     switch (msg) {
     case MCI_CLOSE:
     case MCI_STOP:
     case MCI_PAUSE:
-    case MCI_RESUME: return kAlways;
-    case MCI_SET: return kAlways | MCI_SET_TIME_FORMAT | kWaveSetFlags | MCI_WAVE_SET_ANYINPUT | MCI_WAVE_SET_ANYOUTPUT;
-    case MCI_STATUS: return kAlways | MCI_STATUS_ITEM;
-    case MCI_RECORD: return kAlways | MCI_FROM | MCI_TO | MCI_RECORD_INSERT | MCI_RECORD_OVERWRITE;
-    case MCI_PLAY: return kAlways | MCI_FROM | MCI_TO;
-    case MCI_SEEK: return kAlways | MCI_TO | MCI_SEEK_TO_START | MCI_SEEK_TO_END;
-    case MCI_SAVE: return kAlways | MCI_SAVE_FILE;
+    case MCI_RESUME: return MCI_WAIT;
+    case MCI_SET: return MCI_WAIT | MCI_SET_TIME_FORMAT | kWaveSetFlags;
+    case MCI_STATUS: return MCI_WAIT | MCI_STATUS_ITEM;
+    case MCI_RECORD: return MCI_NOTIFY;
+    case MCI_PLAY: return MCI_NOTIFY | MCI_FROM | MCI_TO;
+    case MCI_SEEK: return MCI_WAIT | MCI_TO;
+    case MCI_SAVE: return MCI_WAIT | MCI_SAVE_FILE;
     default: return 0;
     }
 }
@@ -36,22 +36,10 @@ bool IsWaveAudio(DWORD flags, const MCI_OPEN_PARMSA& parms)
     return parms.lpstrDeviceType && lstrcmpiA(parms.lpstrDeviceType, "waveaudio") == 0;
 }
 
-// Every MCI_*_PARMS record starts with the callback window.
-void NotifySuccess(DWORD flags, DWORD_PTR params, MCIDEVICEID id)
-{
-    if ((flags & MCI_NOTIFY) && params) {
-        const HWND window = reinterpret_cast<HWND>(reinterpret_cast<MCI_GENERIC_PARMS*>(params)->dwCallback);
-        if (window)
-            PostMessageA(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, id);
-    }
-}
-
 } // namespace
 
-const DWORD kPrimeTimeoutMs = 3000;
-
 CWaveEngine::CWaveEngine()
-    : m_primeDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(kOpenWaitMs + kPrimeTimeoutMs)),
+    : m_primeDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(2 * kDriverLimitMs)),
       m_dataLimit(0xFFFFFFFFu)
 {
     // Starting the sound system takes a good part of start-up; here it overlaps the window
@@ -61,7 +49,7 @@ CWaveEngine::CWaveEngine()
     m_primed = primed.get_future();
     m_primer = std::thread([](std::promise<void> done) {
         if (waveInGetNumDevs() > 0)
-            PrimeInput(kPrimeTimeoutMs);
+            PrimeInput(kDriverLimitMs);
         done.set_value();
     }, std::move(primed));
 }
@@ -96,10 +84,6 @@ MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWO
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     if (msg == MCI_OPEN)
         return Open(static_cast<DWORD>(flags), reinterpret_cast<MCI_OPEN_PARMSA*>(params));
-    if (msg == MCI_CLOSE && id == MCI_ALL_DEVICE_ID) {
-        m_devices.clear();
-        return 0;
-    }
     const auto found = m_devices.find(id);
     if (id == 0 || found == m_devices.end())
         return MCIERR_INVALID_DEVICE_ID;
@@ -110,23 +94,18 @@ MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWO
         return MCIERR_UNSUPPORTED_FUNCTION;
     if (msg == MCI_CLOSE) {
         m_devices.erase(found);
-        NotifySuccess(static_cast<DWORD>(flags), params, id);
         return 0;
     }
     if (!params)
         return MCIERR_NULL_PARAMETER_BLOCK;
-    const MCIERROR error = Dispatch(*found->second, msg, static_cast<DWORD>(flags), params);
-    // Record and play owe their notice at their end; the rest are done on return.
-    if (!error && msg != MCI_RECORD && msg != MCI_PLAY)
-        NotifySuccess(static_cast<DWORD>(flags), params, id);
-    return error;
+    return Dispatch(*found->second, msg, static_cast<DWORD>(flags), params);
 }
 
 MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA* parms)
 {
     if (!parms)
         return MCIERR_NULL_PARAMETER_BLOCK;
-    if (flags & ~(kAlways | MCI_OPEN_TYPE | MCI_OPEN_ELEMENT))
+    if (flags & ~(MCI_WAIT | MCI_OPEN_TYPE | MCI_OPEN_ELEMENT))
         return MCIERR_UNSUPPORTED_FUNCTION;
     if (!IsWaveAudio(flags, *parms))
         return MCIERR_INVALID_DEVICE_NAME;
@@ -141,7 +120,6 @@ MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA* parms)
         return error;
     parms->wDeviceID = m_lastId;
     m_devices[m_lastId] = std::move(device);
-    NotifySuccess(flags, reinterpret_cast<DWORD_PTR>(parms), m_lastId);
     return 0;
 }
 
@@ -166,7 +144,10 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
     case MCI_STOP: return device.Stop();
     case MCI_PAUSE: return device.Pause();
     case MCI_RESUME: return device.Resume();
-    case MCI_SEEK: return device.Seek(flags, *reinterpret_cast<MCI_SEEK_PARMS*>(params));
+    case MCI_SEEK:
+        if (!(flags & MCI_TO))
+            return MCIERR_MISSING_PARAMETER;
+        return device.Seek(*reinterpret_cast<MCI_SEEK_PARMS*>(params));
     case MCI_SAVE: {
         auto* save = reinterpret_cast<MCI_SAVE_PARMSA*>(params);
         if (!(flags & MCI_SAVE_FILE) || !save->lpfilename)
@@ -179,7 +160,7 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
 
 MCIERROR CWaveEngine::Set(CEngineDevice& device, DWORD flags, DWORD_PTR params)
 {
-    if (!(flags & (MCI_SET_TIME_FORMAT | kWaveSetFlags | MCI_WAVE_SET_ANYINPUT | MCI_WAVE_SET_ANYOUTPUT)))
+    if (!(flags & (MCI_SET_TIME_FORMAT | kWaveSetFlags)))
         return MCIERR_MISSING_PARAMETER;
     if (flags & MCI_SET_TIME_FORMAT) {
         const MCIERROR error = device.SetTimeFormat(reinterpret_cast<MCI_SET_PARMS*>(params)->dwTimeFormat);

@@ -1,12 +1,11 @@
 #include "CWavePlayer.h"
-#include "WaveDriver.h"
 #include <algorithm>
 #include <utility>
 
-CWavePlayer::CWavePlayer(const wave::PcmFormat& format, const CPcmContent& content, uint64_t from,
-                         uint64_t to, std::shared_ptr<CMciNotice> notice)
-    : m_format(format), m_content(content), m_from(from), m_to(to), m_nextRead(from),
-      m_notice(std::move(notice))
+CWavePlayer::CWavePlayer(const wave::PcmFormat& format, std::shared_ptr<CTempFile> sound, uint64_t offset,
+                         uint64_t from, uint64_t to, std::shared_ptr<CMciNotice> notice)
+    : CWaveStream(format, std::move(notice)), m_sound(std::move(sound)), m_offset(offset), m_from(from),
+      m_to(to), m_nextRead(from)
 {
 }
 
@@ -19,9 +18,7 @@ CWavePlayer::~CWavePlayer()
 MCIERROR CWavePlayer::Start()
 {
     if (m_from >= m_to) {
-        // Nothing to play is a play that has reached its end.
-        m_ended = true;
-        m_notice->Post(MCI_NOTIFY_SUCCESSFUL);
+        EndAtOnce();   // nothing to play is a play that has reached its end
         return 0;
     }
     if (waveOutGetNumDevs() == 0)
@@ -30,22 +27,19 @@ MCIERROR CWavePlayer::Start()
     if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
     WAVEFORMATEX wfx = ToWaveFormat(m_format);
-    MMRESULT result = OpenOutput(&m_hOut, wfx, m_event, kOpenWaitMs);
+    MMRESULT result = OpenOutput(&m_hOut, wfx, m_event);
     if (result != MMSYSERR_NOERROR) {
         m_hOut = nullptr;
         return OutputError(result);
     }
-    const DWORD bytes = BufferBytes(m_format, kBuffersPerSecond);
-    m_buffers.assign(kBufferCount, std::vector<char>(bytes));
-    m_headers.assign(kBufferCount, WAVEHDR{});
+    AllocateBuffers(kBufferCount, kBuffersPerSecond);
     for (unsigned i = 0; i < kBufferCount && m_nextRead < m_to; ++i) {
         if (!Queue(m_headers[i])) {
             CloseDevice(false);
             return MCIERR_FILE_READ;
         }
     }
-    m_lastDoneTick = GetTickCount();
-    m_worker = std::thread(&CWavePlayer::Run, this);
+    StartWorker();
     return 0;
 }
 
@@ -58,7 +52,7 @@ bool CWavePlayer::Queue(WAVEHDR& header)
     header = WAVEHDR{};
     header.lpData = m_buffers[index].data();
     header.dwBufferLength = n;
-    if (!m_content.Read(m_nextRead, header.lpData, n))
+    if (!m_sound->ReadAt(m_offset + m_nextRead, header.lpData, n))
         return false;
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (waveOutPrepareHeader(m_hOut, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
@@ -69,15 +63,6 @@ bool CWavePlayer::Queue(WAVEHDR& header)
     return true;
 }
 
-void CWavePlayer::Stop()
-{
-    m_stopRequested = true;
-    if (m_event)
-        SetEvent(m_event.get());
-    if (m_worker.joinable())
-        m_worker.join();
-}
-
 void CWavePlayer::Pause()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
@@ -85,7 +70,7 @@ void CWavePlayer::Pause()
     if (!device || m_paused)
         return;
     // A driver that does not answer leaves the play running, for the stall check to end.
-    if (CallWithin([device] { return waveOutPause(device); }, kStallMs) == kDriverNotAnswering)
+    if (CallWithin([device] { return waveOutPause(device); }) == kDriverNotAnswering)
         return;
     DevicePosition();   // the last answer is what a paused player reports
     m_paused = true;
@@ -124,28 +109,11 @@ void CWavePlayer::Resume()
         // restart is then taken for one.
         m_lastDoneTick = GetTickCount();
         m_paused = false;
-        CallWithin([device] { return waveOutRestart(device); }, kStallMs);
+        CallWithin([device] { return waveOutRestart(device); });
     }
 }
 
-void CWavePlayer::Run()
-{
-    while (!m_stopRequested) {
-        WaitForSingleObject(m_event.get(), 100);
-        if (m_stopRequested)
-            break;
-        Outcome outcome = CollectDone();
-        if (outcome == Outcome::Running && !m_paused && GetTickCount() - m_lastDoneTick > kStallMs)
-            outcome = Outcome::Failed;
-        if (outcome != Outcome::Running) {
-            Finish(outcome);
-            return;
-        }
-    }
-    Finish(Outcome::Running);
-}
-
-CWavePlayer::Outcome CWavePlayer::CollectDone()
+CWaveStream::Outcome CWavePlayer::CollectDone()
 {
     for (unsigned seen = 0; seen < kBufferCount && m_inFlight; ++seen) {
         WAVEHDR& header = m_headers[m_next];
@@ -153,7 +121,7 @@ CWavePlayer::Outcome CWavePlayer::CollectDone()
             break;
         m_next = (m_next + 1) % kBufferCount;
         --m_inFlight;
-        m_lastDoneTick = GetTickCount();
+        SawBuffer();
         m_played += header.dwBufferLength;
         if (m_nextRead < m_to && !Queue(header))
             return Outcome::Failed;
@@ -161,13 +129,10 @@ CWavePlayer::Outcome CWavePlayer::CollectDone()
     return m_inFlight == 0 ? Outcome::Done : Outcome::Running;
 }
 
-void CWavePlayer::Finish(Outcome outcome)
+CWaveStream::Outcome CWavePlayer::EndDevice(Outcome outcome)
 {
     CloseDevice(outcome == Outcome::Failed);
-    if (m_stopRequested && outcome == Outcome::Running)
-        return;   // the one who stopped us owns the notice
-    m_ended = true;
-    m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+    return outcome;
 }
 
 void CWavePlayer::CloseDevice(bool failed)
@@ -183,5 +148,5 @@ void CWavePlayer::CloseDevice(bool failed)
             DevicePosition();
         device = std::exchange(m_hOut, nullptr);
     }
-    CloseOutput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kCloseWaitMs);
+    CloseOutput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kDriverLimitMs);
 }

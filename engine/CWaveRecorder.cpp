@@ -1,11 +1,10 @@
 #include "CWaveRecorder.h"
-#include "WaveDriver.h"
 #include <algorithm>
 #include <utility>
 
 CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take,
                              uint64_t limitBytes, std::shared_ptr<CMciNotice> notice)
-    : m_format(format), m_take(std::move(take)), m_limit(limitBytes), m_notice(std::move(notice))
+    : CWaveStream(format, std::move(notice)), m_take(std::move(take)), m_limit(limitBytes)
 {
 }
 
@@ -25,17 +24,15 @@ MCIERROR CWaveRecorder::Start()
     if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
     WAVEFORMATEX wfx = ToWaveFormat(m_format);
-    MMRESULT result = OpenInput(&m_hIn, wfx, m_event, kOpenWaitMs);
+    MMRESULT result = OpenInput(&m_hIn, wfx, m_event);
     if (result != MMSYSERR_NOERROR) {
         m_hIn = nullptr;
         return InputError(result);
     }
-    const DWORD bytes = BufferBytes(m_format, kBuffersPerSecond);
-    m_buffers.assign(kBufferCount, std::vector<char>(bytes));
-    m_headers.assign(kBufferCount, WAVEHDR{});
+    AllocateBuffers(kBufferCount, kBuffersPerSecond);
     for (unsigned i = 0; i < kBufferCount && result == MMSYSERR_NOERROR; ++i) {
         m_headers[i].lpData = m_buffers[i].data();
-        m_headers[i].dwBufferLength = bytes;
+        m_headers[i].dwBufferLength = static_cast<DWORD>(m_buffers[i].size());
         result = waveInPrepareHeader(m_hIn, &m_headers[i], sizeof(WAVEHDR));
         if (result == MMSYSERR_NOERROR)
             result = waveInAddBuffer(m_hIn, &m_headers[i], sizeof(WAVEHDR));
@@ -46,74 +43,27 @@ MCIERROR CWaveRecorder::Start()
         CloseDevice(false);
         return InputError(result);
     }
-    m_lastDoneTick = GetTickCount();
-    m_worker = std::thread(&CWaveRecorder::Run, this);
+    StartWorker();
     return 0;
 }
 
-void CWaveRecorder::Stop()
+CWaveStream::Outcome CWaveRecorder::CollectDone()
 {
-    m_stopRequested = true;
-    if (m_event)
-        SetEvent(m_event.get());
-    if (m_worker.joinable())
-        m_worker.join();
+    Outcome outcome = Collect(true);
+    if (outcome == Outcome::Running && GetTickCount() - m_headerTick >= kHeaderEveryMs && !UpdateHeader())
+        outcome = Outcome::Failed;
+    return outcome;
 }
 
-void CWaveRecorder::Pause()
+CWaveStream::Outcome CWaveRecorder::Collect(bool requeue)
 {
-    std::lock_guard<std::mutex> guard(m_deviceLock);
-    const HWAVEIN device = m_hIn;
-    if (device && !m_paused) {
-        m_paused = true;
-        // The partly filled buffer comes back and is kept. A driver that does not answer
-        // leaves the take running, for the stall check to end.
-        if (CallWithin([device] { return waveInStop(device); }, kStallMs) == kDriverNotAnswering)
-            m_paused = false;
-    }
-}
-
-void CWaveRecorder::Resume()
-{
-    std::lock_guard<std::mutex> guard(m_deviceLock);
-    const HWAVEIN device = m_hIn;
-    if (device && m_paused) {
-        // The stall clock restarts before the worker may see the pause lifted, or a long
-        // pause would be taken for a stalled device. A driver that does not answer the
-        // restart is then taken for one.
-        m_lastDoneTick = GetTickCount();
-        m_paused = false;
-        CallWithin([device] { return waveInStart(device); }, kStallMs);
-    }
-}
-
-void CWaveRecorder::Run()
-{
-    while (!m_stopRequested) {
-        WaitForSingleObject(m_event.get(), 100);
-        Outcome outcome = CollectDone(true);
-        if (outcome == Outcome::Running && !m_paused && GetTickCount() - m_lastDoneTick > kStallMs)
-            outcome = Outcome::Failed;   // the device went away without a word
-        if (outcome == Outcome::Running && GetTickCount() - m_headerTick >= kHeaderEveryMs && !UpdateHeader())
-            outcome = Outcome::Failed;
-        if (outcome != Outcome::Running) {
-            Finish(outcome);
-            return;
-        }
-    }
-    Finish(Outcome::Running);
-}
-
-CWaveRecorder::Outcome CWaveRecorder::CollectDone(bool requeue)
-{
-    // Buffers come back in the order they were queued; take them in that order.
     for (unsigned seen = 0; seen < kBufferCount; ++seen) {
         WAVEHDR& header = m_headers[m_next];
         if (!(header.dwFlags & WHDR_DONE))
             break;
         header.dwFlags &= ~WHDR_DONE;
         m_next = (m_next + 1) % kBufferCount;
-        m_lastDoneTick = GetTickCount();
+        SawBuffer();
         const Outcome kept = Keep(header);
         if (kept != Outcome::Running)
             return kept;
@@ -126,18 +76,18 @@ CWaveRecorder::Outcome CWaveRecorder::CollectDone(bool requeue)
     return Outcome::Running;
 }
 
-CWaveRecorder::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
+CWaveStream::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
 {
     const uint64_t room = m_limit - m_recorded;
     DWORD bytes = static_cast<DWORD>(std::min<uint64_t>(header.dwBytesRecorded, room));
     bytes -= bytes % m_format.blockAlign;
     if (bytes && !m_take->Append(header.lpData, bytes))
-        return Outcome::Failed;   // disk full or the temp file broke: keep what is written
+        return Outcome::Failed;   // disk full or the take broke: keep what is written
     m_recorded += bytes;
-    return m_recorded >= m_limit ? Outcome::LimitReached : Outcome::Running;
+    return m_recorded >= m_limit ? Outcome::Done : Outcome::Running;
 }
 
-void CWaveRecorder::Finish(Outcome outcome)
+CWaveStream::Outcome CWaveRecorder::EndDevice(Outcome outcome)
 {
     if (outcome != Outcome::Failed) {
         {
@@ -147,16 +97,13 @@ void CWaveRecorder::Finish(Outcome outcome)
         // A stop keeps the partial buffers the reset hands back; at the limit there is no
         // room for them, and after a failure the take may no longer be writable.
         if (outcome == Outcome::Running)
-            outcome = CollectDone(false);
+            outcome = Collect(false);
     }
     CloseDevice(outcome == Outcome::Failed);
     // After a failure too: what did reach the take is made whole.
     if (!UpdateHeader())
         outcome = Outcome::Failed;
-    if (m_stopRequested && outcome == Outcome::Running)
-        return;   // the one who stopped us owns the notice
-    m_ended = true;
-    m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+    return outcome;
 }
 
 bool CWaveRecorder::UpdateHeader()
@@ -176,6 +123,5 @@ void CWaveRecorder::CloseDevice(bool failed)
             return;
         device = std::exchange(m_hIn, nullptr);
     }
-    // A failed device may never let go: it is not waited for.
-    CloseInput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kCloseWaitMs);
+    CloseInput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kDriverLimitMs);
 }

@@ -112,9 +112,8 @@ bool WriteAll(HANDLE file, const void* data, DWORD n)
     return WriteFile(file, data, n, &done, nullptr) && done == n;
 }
 
-MCIERROR WriteWave(HANDLE file, const CPcmContent& content, const wave::PcmFormat& format)
+MCIERROR WriteWave(HANDLE file, CTempFile* sound, uint64_t offset, uint64_t length, const wave::PcmFormat& format)
 {
-    const uint64_t length = content.Length();
     uint8_t header[wave::kPcmHeaderBytes];
     if (length > wave::MaxDataBytes(format) ||
         !wave::BuildPcmHeader(format, static_cast<uint32_t>(length), header))
@@ -124,7 +123,7 @@ MCIERROR WriteWave(HANDLE file, const CPcmContent& content, const wave::PcmForma
     std::vector<char> buffer(kCopyChunk);
     for (uint64_t done = 0; done < length;) {
         const DWORD n = static_cast<DWORD>(std::min<uint64_t>(kCopyChunk, length - done));
-        if (!content.Read(done, buffer.data(), n))
+        if (!sound->ReadAt(offset + done, buffer.data(), n))
             return MCIERR_FILE_READ;
         if (!WriteAll(file, buffer.data(), n))
             return MCIERR_FILE_WRITE;
@@ -138,7 +137,8 @@ MCIERROR WriteWave(HANDLE file, const CPcmContent& content, const wave::PcmForma
 
 } // namespace
 
-MCIERROR LoadWaveFile(const char* path, CPcmContent& content, wave::PcmFormat& format)
+MCIERROR LoadWaveFile(const char* path, std::shared_ptr<CTempFile>& sound, uint64_t& length,
+                      wave::PcmFormat& format)
 {
     MCIERROR error = 0;
     HANDLE file = OpenForReading(path, error);
@@ -150,13 +150,14 @@ MCIERROR LoadWaveFile(const char* path, CPcmContent& content, wave::PcmFormat& f
     CloseHandle(file);
     if (error)
         return error;
-    content.Clear();
-    content.Insert(0, CPcmContent::Piece{copy, 0, copy->Size()});
+    length = copy->Size();
+    sound = copy;
     format = loaded;
     return 0;
 }
 
-MCIERROR SaveWaveFile(const char* path, const CPcmContent& content, const wave::PcmFormat& format)
+MCIERROR SaveWaveFile(const char* path, CTempFile* sound, uint64_t offset, uint64_t length,
+                      const wave::PcmFormat& format)
 {
     if (!path || !*path)
         return MCIERR_FILENAME_REQUIRED;
@@ -169,7 +170,7 @@ MCIERROR SaveWaveFile(const char* path, const CPcmContent& content, const wave::
     if (GetTempFileNameA(folder.c_str(), "vsv", 0, temp) == 0)
         return SaveError(GetLastError());   // missing folder, or no right to write in it
     HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    MCIERROR error = file == INVALID_HANDLE_VALUE ? MCIERR_FILE_NOT_SAVED : WriteWave(file, content, format);
+    MCIERROR error = file == INVALID_HANDLE_VALUE ? MCIERR_FILE_NOT_SAVED : WriteWave(file, sound, offset, length, format);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
     if (!error && !MoveFileExA(temp, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

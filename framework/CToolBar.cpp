@@ -35,7 +35,7 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, const RECT& 
 
     m_dwStyle = style & CBRS_ALL;
     // The standard toolbar is the one an embedding host would hide in place.
-    if (id == IDW_STANDARD_TOOLBAR)
+    if (id == IDW_TOOLBAR)
         m_dwStyle |= CBRS_HIDE_INPLACE;
     m_rcBorders = borders;
 

@@ -15,8 +15,9 @@ const DWORD CBRS_BORDER_BOTTOM = 0x0800;
 const DWORD CBRS_ALIGN_TOP = 0x2000;
 const DWORD CBRS_ALL = 0x0040FFFF;
 
-// The id of the window's standard toolbar, the first of the control-bar ids.
-const UINT IDW_STANDARD_TOOLBAR = 0xE800;
+// The id of a window's standard toolbar, and the last of the ids its bars may have.
+const UINT IDW_TOOLBAR = 0xE800;
+const UINT IDW_CONTROLBAR_LAST = 0xE8FF;
 
 // A control bar over the platform's toolbar control ("ToolbarWindow32"). It loads its buttons
 // from a toolbar layout resource and lays itself out when its parent calls RepositionBars.
@@ -46,6 +47,10 @@ public:
         return static_cast<BOOL>(SendMessage(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(rect)));
     }
     DWORD GetBarStyle() const { return m_dwStyle; }
+    // The index of the button that sends this command, or -1.
+    int CommandToIndex(UINT id) const { return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, id)); }
+    BOOL IsButtonChecked(UINT id) const { return SendMessage(TB_ISBUTTONCHECKED, id) != 0; }
+    void CheckButton(UINT id, BOOL check) { SendMessage(TB_CHECKBUTTON, id, MAKELPARAM(check, 0)); }
 
 protected:
     // Replaces every button by the layout's: push buttons with consecutive images, 0 a separator.

@@ -9,7 +9,6 @@
 #include <vector>
 
 namespace {
-const DWORD NO_LENGTH = 0xFFFFFFFF;
 const char CLOSE_QUESTION[] = "The recording has not been saved.\nDiscard it and close Vorsel?";
 
 bool FileExists(const char* path)
@@ -183,8 +182,8 @@ void CRecorderDlg::CreateToolBar()
         return;
     m_wndToolBar.ShowWindow(SW_SHOW);
     // Record and Pause stay pressed after a click until the transport commands release them.
-    m_wndToolBar.SetButtonStyle(1, TBSTYLE_CHECK);
-    m_wndToolBar.SetButtonStyle(4, TBSTYLE_CHECK);
+    m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(ID_RECORD), TBSTYLE_CHECK);
+    m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(ID_PAUSE), TBSTYLE_CHECK);
     RepositionBars(IDW_TOOLBAR, IDW_CONTROLBAR_LAST);
 
     HBITMAP cold = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_TOOLBAR_COLD));
@@ -210,10 +209,10 @@ void CRecorderDlg::CreateToolBar()
 void CRecorderDlg::ShowLength(DWORD length)
 {
     // A length the device could not tell shows as nothing, not as a made-up 17 hours.
-    if (length == NO_LENGTH)
+    if (length == NO_ANSWER)
         length = 0;
     m_ctlPosition.SetRange(0, static_cast<int>(length / 100), FALSE);
-    m_ctlPosition.SendMessage(TBM_SETPOS, TRUE, 0);
+    m_ctlPosition.SetPos(0);
     m_strPosition = "00:00:00";
     m_strLength = FormatTime(length);
     UpdateData(FALSE);
@@ -248,14 +247,14 @@ void CRecorderDlg::ClearCheckMarks()
 {
     const UINT ids[] = { ID_RECORD, ID_PAUSE };
     for (UINT id : ids) {
-        if (::SendMessageA(m_wndToolBar.m_hWnd, TB_ISBUTTONCHECKED, id, 0) == 1)
-            ::SendMessageA(m_wndToolBar.m_hWnd, TB_CHECKBUTTON, id, FALSE);
+        if (m_wndToolBar.IsButtonChecked(id))
+            m_wndToolBar.CheckButton(id, FALSE);
     }
 }
 
 void CRecorderDlg::OnRecord()
 {
-    const BOOL wasRunning = IsRunShown();
+    const BOOL wasRunning = IsDeviceRunning();
     m_wave.Open("");
     ApplyFormat();
     m_bTakeUnsaved = m_wave.Record(m_hWnd);
@@ -307,8 +306,8 @@ void CRecorderDlg::OnPlay()
 
 void CRecorderDlg::OnPause()
 {
-    if (::SendMessageA(m_wndToolBar.m_hWnd, TB_ISBUTTONCHECKED, ID_RECORD, 0) == 1)
-        ::SendMessageA(m_wndToolBar.m_hWnd, TB_CHECKBUTTON, ID_RECORD, FALSE);
+    if (m_wndToolBar.IsButtonChecked(ID_RECORD))
+        m_wndToolBar.CheckButton(ID_RECORD, FALSE);
     m_wave.Pause();
     ShowStatus(IDS_PAUSED);
     RefreshCommandState();
@@ -383,7 +382,7 @@ void CRecorderDlg::OnTimer(UINT_PTR id)
         m_strLength = FormatTime(position);
         ShowStatus(IDS_RECORDING);
     } else {
-        m_ctlPosition.SendMessage(TBM_SETPOS, TRUE, position / 100 + 1);
+        m_ctlPosition.SetPos(static_cast<int>(position / 100 + 1));
         m_strPosition = FormatTime(position);
         ShowStatus(m_wave.m_bPaused ? IDS_PAUSED : IDS_PLAYING);
     }
@@ -395,7 +394,7 @@ void CRecorderDlg::OnSliderReleased(NMHDR*, LRESULT* result)
     DWORD position = m_wave.GetPosition();
     if (position > m_wave.GetLength())
         position = m_wave.GetLength();
-    m_ctlPosition.SendMessage(TBM_SETPOS, TRUE, position / 100);
+    m_ctlPosition.SetPos(static_cast<int>(position / 100));
     m_strPosition = FormatTime(position);
     UpdateData(FALSE);
     *result = 0;
@@ -423,7 +422,7 @@ void CRecorderDlg::OnBrowse()
     }
     m_strFileName = chosen;
     UpdateData(FALSE);
-    const BOOL wasRunning = IsRunShown();
+    const BOOL wasRunning = IsDeviceRunning();
     m_bTakeUnsaved = FALSE;   // open or not, the device gave the take up for this file
     if (m_wave.Open(m_strFileName)) {
         ShowFormat();

@@ -67,7 +67,8 @@ public:
     CWaveDevice m_wave;
 
 private:
-    BOOL IsRunShown() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
+    // A take or a play runs on the device, or a play is paused.
+    BOOL IsDeviceRunning() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
     void ShowRunEnded(BOOL wasRunning);
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.

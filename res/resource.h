@@ -41,8 +41,6 @@
 #define IDC_HOMELINK            1026
 #define IDC_PRODUCTLINK         1028
 #define IDC_STATUSBAR           10350
-#define IDW_TOOLBAR             0xE800
-#define IDW_CONTROLBAR_LAST     0xE8FF
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

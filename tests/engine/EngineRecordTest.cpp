@@ -155,52 +155,17 @@ TEST_F(EngineRecordTest, ReachingTheSizeLimitEndsWithSuccessAndKeepsTheTake)
     EXPECT_EQ(wave.mono.size(), 8000u);
 }
 
-TEST_F(EngineRecordTest, RecordingInTheMiddleInsertsOrOverwrites)
-{
-    const std::string source = dir.Path("source.wav");
-    ASSERT_TRUE(EngineWriteToneFile(source, 880, 1.0, 1, 8000, 8));
-    const std::vector<char> original = EngineReadFile(source);
-    const std::vector<char> head(original.begin() + 44, original.begin() + 44 + 4000);
-    const std::vector<char> tail(original.begin() + 44 + 4000, original.end());
-
-    const MCIDEVICEID id = Open(source.c_str());
-    ASSERT_EQ(Seek(id, 500), 0u);
-    RecordFor(id, 300);
-    const DWORD inserted = Position(id) - 500;
-    EXPECT_GT(inserted, 200u);
-    EXPECT_EQ(Length(id), 1000 + inserted);
-    std::vector<char> saved;
-    ASSERT_EQ(Save(id, dir.Path("inserted.wav")), 0u);
-    saved = EngineReadFile(dir.Path("inserted.wav"));
-    ASSERT_GT(saved.size(), original.size());
-    EXPECT_TRUE(std::equal(head.begin(), head.end(), saved.begin() + 44)) << "what came before moved";
-    EXPECT_TRUE(std::equal(tail.rbegin(), tail.rend(), saved.rbegin())) << "what came after was lost";
-
-    // Overwriting replaces as much as was recorded and keeps the length.
-    const MCIDEVICEID over = Open(source.c_str());
-    ASSERT_EQ(Seek(over, 200), 0u);
-    RecordFor(over, 300, MCI_RECORD_OVERWRITE);
-    const DWORD end = Position(over);
-    EXPECT_GT(end, 400u);
-    EXPECT_EQ(Length(over), 1000u);
-    ASSERT_EQ(Save(over, dir.Path("overwritten.wav")), 0u);
-    saved = EngineReadFile(dir.Path("overwritten.wav"));
-    ASSERT_EQ(saved.size(), original.size());
-    EXPECT_TRUE(std::equal(original.begin(), original.begin() + 44 + 1600, saved.begin()));
-    const size_t after = 44 + end * 8;
-    EXPECT_TRUE(std::equal(original.begin() + after, original.end(), saved.begin() + after));
-    EXPECT_FALSE(std::equal(original.begin() + 44 + 1600, original.begin() + after, saved.begin() + 44 + 1600))
-        << "nothing was overwritten";
-}
-
-TEST_F(EngineRecordTest, ANewCommandSupersedesARunningRecording)
+TEST_F(EngineRecordTest, ARunningTakeIsNeitherPlayedNorReplaced)
 {
     const MCIDEVICEID id = Open();
     ASSERT_EQ(SetFormat(id, 1, 11025, 16), 0u);
     ASSERT_EQ(Record(id, window.Handle()), 0u);
     window.Pump(300);
-    ASSERT_EQ(Play(id, window.Handle(), MCI_FROM | MCI_TO, 0, 100), 0u);
-    EXPECT_EQ(window.WaitForNotice(2000), WPARAM(MCI_NOTIFY_SUPERSEDED));
-    EXPECT_EQ(window.WaitForNotice(3000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
-    EXPECT_GE(Length(id), 200u) << "the superseded take is kept";
+    EXPECT_EQ(Play(id, window.Handle()), MCIERR_NONAPPLICABLE_FUNCTION);
+    EXPECT_EQ(Record(id, window.Handle()), MCIERR_NONAPPLICABLE_FUNCTION);
+    EXPECT_EQ(Save(id, dir.Path("early.wav")), MCIERR_NONAPPLICABLE_FUNCTION);
+    EXPECT_EQ(Stop(id), 0u);
+    EXPECT_EQ(window.WaitForNotice(2000), WPARAM(MCI_NOTIFY_ABORTED));
+    EXPECT_GE(Length(id), 200u) << "the take is kept";
+    EXPECT_EQ(window.notices.size(), 1u);
 }

@@ -36,11 +36,11 @@ std::string RecorderHarness::ModuleFolder()
 
 void RecorderHarness::Click(UINT id)
 {
-    ::SendMessageA(dlg.m_wndToolBar.m_hWnd, TB_CHECKBUTTON, id, TRUE);
+    dlg.m_wndToolBar.CheckButton(id, TRUE);
     Command(dlg.m_hWnd, id);
 }
 
 bool RecorderHarness::Pressed(UINT id) const
 {
-    return ::SendMessageA(dlg.m_wndToolBar.m_hWnd, TB_ISBUTTONCHECKED, id, 0) == 1;
+    return dlg.m_wndToolBar.IsButtonChecked(id);
 }

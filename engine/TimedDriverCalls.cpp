@@ -1,4 +1,4 @@
-#include "WaveDriver.h"
+#include "TimedDriverCalls.h"
 #include <atomic>
 #include <functional>
 #include <system_error>
@@ -138,7 +138,7 @@ struct OpeningDevice {
 };
 
 template <class Device>
-MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs,
+MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent event,
                     MMRESULT(WINAPI* open)(Device*, UINT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD),
                     MMRESULT(WINAPI* close)(Device))
 {
@@ -153,7 +153,7 @@ MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent even
         if (!o.state.compare_exchange_strong(expected, OpeningDevice<Device>::kTaken) &&
             o.result == MMSYSERR_NOERROR)
             close(o.device);   // nobody waits for it any more
-    }, waitMs);
+    }, kDriverLimitMs);
     // Whoever moves the state first decides: the caller giving up, or the open handing over.
     int expected = OpeningDevice<Device>::kOpening;
     if (opening->state.compare_exchange_strong(expected, OpeningDevice<Device>::kGivenUp))
@@ -190,20 +190,20 @@ void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std:
                 waitMs, ResetAndCloseOutput);
 }
 
-MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs)
+MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent event)
 {
-    return OpenWithin(device, format, std::move(event), waitMs, waveInOpen, waveInClose);
+    return OpenWithin(device, format, std::move(event), waveInOpen, waveInClose);
 }
 
-MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event, DWORD waitMs)
+MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event)
 {
-    return OpenWithin(device, format, std::move(event), waitMs, waveOutOpen, waveOutClose);
+    return OpenWithin(device, format, std::move(event), waveOutOpen, waveOutClose);
 }
 
-MMRESULT CallWithin(std::function<MMRESULT()> call, DWORD waitMs)
+MMRESULT CallWithin(std::function<MMRESULT()> call)
 {
     auto result = std::make_shared<std::atomic<MMRESULT>>(kDriverNotAnswering);
-    if (!RunWithin([result, call] { result->store(call()); }, waitMs))
+    if (!RunWithin([result, call] { result->store(call()); }, kDriverLimitMs))
         return kDriverNotAnswering;
     return result->load();
 }

@@ -1,0 +1,52 @@
+#include "CWaveStream.h"
+#include <utility>
+
+CWaveStream::CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice)
+    : m_format(format), m_notice(std::move(notice))
+{
+}
+
+void CWaveStream::AllocateBuffers(unsigned count, unsigned perSecond)
+{
+    m_buffers.assign(count, std::vector<char>(BufferBytes(m_format, perSecond)));
+    m_headers.assign(count, WAVEHDR{});
+}
+
+void CWaveStream::StartWorker()
+{
+    m_lastDoneTick = GetTickCount();
+    m_worker = std::thread(&CWaveStream::Run, this);
+}
+
+void CWaveStream::EndAtOnce()
+{
+    m_ended = true;
+    m_notice->Post(MCI_NOTIFY_SUCCESSFUL);
+}
+
+void CWaveStream::Stop()
+{
+    m_stopRequested = true;
+    if (m_event)
+        SetEvent(m_event.get());
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void CWaveStream::Run()
+{
+    Outcome outcome = Outcome::Running;
+    while (outcome == Outcome::Running) {
+        WaitForSingleObject(m_event.get(), 100);
+        if (m_stopRequested)
+            break;
+        outcome = CollectDone();
+        if (outcome == Outcome::Running && !m_paused && GetTickCount() - m_lastDoneTick > kDriverLimitMs)
+            outcome = Outcome::Failed;   // the device went away without a word
+    }
+    outcome = EndDevice(outcome);
+    if (m_stopRequested && outcome == Outcome::Running)
+        return;   // the one who stopped us owns the notice
+    m_ended = true;
+    m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+}

@@ -1,0 +1,56 @@
+#pragma once
+#include "CMciNotice.h"
+#include "TimedDriverCalls.h"
+#include "WaveCodec.h"
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// What a running record or play shares: the driver's buffers, a worker thread woken by the
+// driver's event, the stall clock that takes a silent device for a failed one, the stop flag
+// and the one notice the command owes. A recorder or player supplies only its buffer handling
+// and how its device ends. Derived destructors call Stop() first: the worker calls into them.
+class CWaveStream {
+public:
+    virtual ~CWaveStream() = default;
+    // Ends the worker; what the device delivered until then is kept.
+    void Stop();
+    // True once the worker ended by itself: done, or the device failed.
+    bool HasEnded() const { return m_ended.load(); }
+
+protected:
+    enum class Outcome { Running, Done, Failed };
+
+    CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice);
+    // Buffers of about 1/perSecond s each, in whole blocks.
+    void AllocateBuffers(unsigned count, unsigned perSecond);
+    // Starts the worker once the device runs.
+    void StartWorker();
+    // Takes the buffers the driver handed back, in the order they were queued.
+    virtual Outcome CollectDone() = 0;
+    // Lets the device go; returns the outcome to tell, which ending may turn into a failure.
+    virtual Outcome EndDevice(Outcome outcome) = 0;
+    // A buffer came back: the device is alive.
+    void SawBuffer() { m_lastDoneTick = GetTickCount(); }
+    // For a command that has nothing to do: it has ended, successfully, before it began.
+    void EndAtOnce();
+
+    const wave::PcmFormat m_format;
+    SharedEvent m_event;
+    std::vector<std::vector<char>> m_buffers;
+    std::vector<WAVEHDR> m_headers;
+    size_t m_next = 0;
+    std::atomic<DWORD> m_lastDoneTick{0};   // written by the worker and by a resume
+    std::atomic<bool> m_paused{false};      // a paused device returns nothing, and has not stalled
+    std::atomic<bool> m_stopRequested{false};
+    mutable std::mutex m_deviceLock;
+
+private:
+    void Run();
+
+    std::shared_ptr<CMciNotice> m_notice;
+    std::thread m_worker;
+    std::atomic<bool> m_ended{false};
+};
