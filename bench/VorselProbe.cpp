@@ -13,6 +13,12 @@
 //                                             (or, for the About box, its caption)
 //                                             and dismisses it
 //   VorselProbe open PATH                     chooses PATH through "..." and waits until it is shown
+//   VorselProbe atonce EXE PATH DELAY TAKE    launches EXE, posts Record DELAY ms after its window
+//                                             shows and Stop TAKE ms later, saves the take to PATH;
+//                                             prints the window's worst answer time (a WM_NULL
+//                                             round trip, every 5 ms from the first paint to the
+//                                             Stop), the take's length, press-to-Stop, and the
+//                                             answer time right after the Stop, in ms
 //   VorselProbe bare record|play SECONDS      the least a program can do to record or play 44.1 kHz
 //                                             stereo through waveIn/waveOut (25 ms buffers): the
 //                                             floor under Vorsel's CPU figures on this Wine
@@ -31,6 +37,9 @@ const int IDC_POSITION = 1017;
 const UINT ID_SAVE = 32771;
 const int IDC_BROWSE = 1004;
 const int IDC_LENGTH = 1018;
+const UINT ID_EXIT = 32772;
+const UINT ID_RECORD = 32774;
+const UINT ID_STOP = 32775;
 
 double Now()
 {
@@ -212,11 +221,75 @@ bool DismissBox(DWORD pid, std::string& text, DWORD ms)
 }
 }
 
+// Launch, Record soon after the window shows, Stop later, save: how the window answered
+// meanwhile and how much of the pressed-for time the take holds.
+int RecordAtOnce(const char* exe, const char* path, double delay, double take)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string commandLine = std::string("\"") + exe + "\"";
+    if (!CreateProcessA(exe, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 2;
+    HWND h = nullptr;
+    for (const double start = Now(); !h && Now() - start < 30000; Sleep(1))
+        h = WindowOf(pi.dwProcessId, "Vorsel");
+    if (!h)
+        return 2;
+    const double shown = Now();
+    auto roundTrip = [h] {
+        DWORD_PTR answer = 0;
+        const double sent = Now();
+        SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+        return Now() - sent;
+    };
+    double worst = 0, pressed = 0;
+    for (double now = Now(); !pressed || now - pressed < take; now = Now()) {
+        if (!pressed && now - shown >= delay) {
+            PostMessageA(h, WM_COMMAND, ID_RECORD, 0);
+            pressed = Now();
+        }
+        worst = std::max(worst, roundTrip());
+        Sleep(5);
+    }
+    PostMessageA(h, WM_COMMAND, ID_STOP, 0);
+    const double stopped = Now();
+    const double stopAnswer = roundTrip();
+    Sleep(300);
+    SendMessageA(GetDlgItem(h, IDC_FILENAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+    PostMessageA(h, WM_COMMAND, ID_SAVE, 0);
+    std::string text;
+    const bool saved = DismissBox(pi.dwProcessId, text, 20000);
+    Sleep(2500);   // a box takes a while to go under Wine
+    PostMessageA(h, WM_COMMAND, ID_EXIT, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    if (!saved)
+        return 3;
+    // The take's length from its canonical header: data bytes over bytes per second.
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    unsigned char header[44] = {};
+    DWORD got = 0;
+    const bool read = file != INVALID_HANDLE_VALUE && ReadFile(file, header, sizeof header, &got, nullptr) && got == 44;
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!read)
+        return 3;
+    auto le32 = [&](int at) { return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | static_cast<unsigned>(header[at + 3]) << 24; };
+    const double length = 1000.0 * le32(40) / le32(28);
+    std::printf("%.1f %.1f %.1f %.1f\n", worst, length, stopped - pressed, stopAnswer);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     const std::string verb = argc > 1 ? argv[1] : "";
     if (verb == "startup" && argc >= 5 && argc % 2 == 1)
         return Startup(std::atoi(argv[2]), argv + 3, (argc - 3) / 2);
+    if (verb == "atonce" && argc == 6)
+        return RecordAtOnce(argv[2], argv[3], std::atof(argv[4]), std::atof(argv[5]));
     if (verb == "bare" && argc == 4)
         return Bare(std::string(argv[2]) == "record", std::atof(argv[3]));
     if (verb == "command" && argc == 3) {

@@ -16,13 +16,16 @@ public:
     MCIERROR SetTimeFormat(DWORD timeFormat);
     MCIERROR SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms, bool askInput);
     MCIERROR Status(DWORD item, DWORD_PTR& answer);
-    MCIERROR Record(DWORD flags, const MCI_RECORD_PARMS& parms);
+    // Records into a take of its own; a warm recorder of the same format, if given, is
+    // adopted, so the take begins at once.
+    MCIERROR Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::unique_ptr<CWaveRecorder> warm);
     MCIERROR Play(DWORD flags, const MCI_PLAY_PARMS& parms);
     MCIERROR Stop();
     MCIERROR Pause();
     MCIERROR Resume();
     MCIERROR Seek(const MCI_SEEK_PARMS& parms);
     MCIERROR Save(const char* path);
+    const wave::PcmFormat& Format() const { return m_format; }
 
 private:
     // Collects a worker that ended by itself (natural end, limit, failure).

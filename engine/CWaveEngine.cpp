@@ -7,6 +7,8 @@ namespace {
 const DWORD kWaveSetFlags = MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS | MCI_WAVE_SET_SAMPLESPERSEC |
                             MCI_WAVE_SET_AVGBYTESPERSEC | MCI_WAVE_SET_BLOCKALIGN |
                             MCI_WAVE_SET_BITSPERSAMPLE;
+// How long the input stays warm for a first take after start-up.
+const DWORD kWarmInputMs = 30000;
 // A device id is a WORD; 0 means "no device" and MCI_ALL_DEVICE_ID is reserved.
 const MCIDEVICEID kLastUsableId = 0xFFFE;
 
@@ -39,38 +41,65 @@ bool IsWaveAudio(DWORD flags, const MCI_OPEN_PARMSA& parms)
 } // namespace
 
 CWaveEngine::CWaveEngine()
-    : m_primeDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(2 * kDriverLimitMs)),
+    : m_startDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(2 * kDriverLimitMs)),
       m_dataLimit(0xFFFFFFFFu)
 {
-    // Starting the sound system takes a good part of start-up; here it overlaps the window
-    // being built. Until it is done no other thread touches the sound system (see
-    // SoundSystemReady), so it is only ever started on this one thread.
-    std::promise<void> primed;
-    m_primed = primed.get_future();
-    m_primer = std::thread([](std::promise<void> done) {
-        if (waveInGetNumDevs() > 0)
-            PrimeInput(kDriverLimitMs);
+    // The sound system's start takes a good part of a second's first tenths; here it runs
+    // beside the window being built, below the window's priority so that it yields the
+    // processor to the first paint. It then starts the input in the take format the window
+    // offers first and keeps it warm: a take begun at once need not wait for the input to
+    // start delivering, which under some sound servers takes most of a second.
+    std::promise<void> started;
+    m_started = started.get_future();
+    m_starter = std::thread([this](std::promise<void> done) {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+        if (waveInGetNumDevs() > 0) {
+            auto warm = std::make_unique<CWaveRecorder>(wave::MakePcmFormat(2, 44100, 16), kWarmInputMs);
+            if (warm->Start() == 0) {
+                std::lock_guard<std::mutex> guard(m_warmLock);
+                m_warmInput = std::move(warm);
+            }
+        }
+        waveOutGetNumDevs();
         done.set_value();
-    }, std::move(primed));
+    }, std::move(started));
 }
 
 CWaveEngine::~CWaveEngine()
 {
-    // A priming still held by a server that does not answer is left to end with the process.
-    if (!SoundSystemReady() && m_primer.joinable())
-        m_primer.detach();
+    // A start still held by a server that does not answer is left to end with the process.
+    if (!SoundSystemReady() && m_starter.joinable())
+        m_starter.detach();
+    {
+        std::lock_guard<std::mutex> guard(m_warmLock);
+        m_warmInput.reset();
+    }
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
 }
 
 bool CWaveEngine::SoundSystemReady()
 {
-    if (!m_primer.joinable())
+    if (!m_starter.joinable())
         return true;
-    if (m_primed.wait_until(m_primeDeadline) != std::future_status::ready)
+    if (m_started.wait_until(m_startDeadline) != std::future_status::ready)
         return false;
-    m_primer.join();
+    m_starter.join();
     return true;
+}
+
+std::unique_ptr<CWaveRecorder> CWaveEngine::TakeWarmInput(const wave::PcmFormat& format)
+{
+    std::unique_ptr<CWaveRecorder> warm;
+    {
+        std::lock_guard<std::mutex> guard(m_warmLock);
+        warm = std::move(m_warmInput);
+    }
+    const wave::PcmFormat& has = warm ? warm->Format() : format;
+    if (!warm || warm->HasEnded() || has.channels != format.channels || has.samplesPerSec != format.samplesPerSec ||
+        has.bitsPerSample != format.bitsPerSample)
+        return nullptr;   // let go here, before the take opens its own input
+    return warm;
 }
 
 size_t CWaveEngine::OpenDeviceCount() const
@@ -136,7 +165,7 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
     case MCI_RECORD:
         if (!SoundSystemReady())
             return MCIERR_DEVICE_NOT_READY;
-        return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params));
+        return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params), TakeWarmInput(device.Format()));
     case MCI_PLAY:
         if (!SoundSystemReady())
             return MCIERR_DEVICE_NOT_READY;

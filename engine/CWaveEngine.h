@@ -26,15 +26,20 @@ private:
     MCIERROR Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params);
     MCIERROR Set(CEngineDevice& device, DWORD flags, DWORD_PTR params);
 
-    // Waits for the sound system to be started and the input primed (see PrimeInput); every
-    // command that reaches the sound system asks it first. A sound server that does not
-    // answer would hold the priming for as long as it is away, so the wait ends at a
-    // deadline, and until the priming is done the answer is false.
+    // Waits for the sound system to be started; every command that reaches the sound system
+    // asks it first, so that it is only ever started on one thread. A sound server that does
+    // not answer would hold the start for as long as it is away, so the wait ends at a
+    // deadline, and until the start is done the answer is false.
     bool SoundSystemReady();
+    // The warm input, for a take in this format; any other warm input is let go.
+    std::unique_ptr<CWaveRecorder> TakeWarmInput(const wave::PcmFormat& format);
 
-    std::thread m_primer;
-    std::future<void> m_primed;
-    std::chrono::steady_clock::time_point m_primeDeadline;
+    std::thread m_starter;
+    std::future<void> m_started;
+    std::chrono::steady_clock::time_point m_startDeadline;
+    // The default input, running since start-up until the first take adopts it.
+    std::mutex m_warmLock;
+    std::unique_ptr<CWaveRecorder> m_warmInput;
     mutable std::recursive_mutex m_lock;
     std::map<MCIDEVICEID, std::unique_ptr<CEngineDevice>> m_devices;
     MCIDEVICEID m_lastId = 0;

@@ -8,6 +8,11 @@ CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTem
 {
 }
 
+CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, DWORD warmMs)
+    : CWaveStream(format, nullptr), m_limit(0), m_warmUntil(GetTickCount() + warmMs)
+{
+}
+
 CWaveRecorder::~CWaveRecorder()
 {
     Stop();
@@ -18,7 +23,8 @@ MCIERROR CWaveRecorder::Start()
 {
     if (waveInGetNumDevs() == 0)
         return MCIERR_WAVE_INPUTSUNSUITABLE;
-    if (!UpdateHeader())
+    // The first flush comes with the first second of sound: here it would delay the take.
+    if (m_take && !UpdateHeader(false))
         return MCIERR_FILE_WRITE;
     m_event = MakeSharedEvent();
     if (!m_event)
@@ -47,10 +53,42 @@ MCIERROR CWaveRecorder::Start()
     return 0;
 }
 
+bool CWaveRecorder::Adopt(std::shared_ptr<CTempFile> take, uint64_t limitBytes, std::shared_ptr<CMciNotice> notice)
+{
+    std::lock_guard<std::mutex> guard(m_takeLock);
+    if (m_cold || m_take || HasEnded())
+        return false;
+    // What the input has heard by now, handed back or not, stays out of the take.
+    MMTIME heard = {};
+    heard.wType = TIME_BYTES;
+    uint64_t from = m_heard;
+    {
+        std::lock_guard<std::mutex> device(m_deviceLock);
+        if (m_hIn && waveInGetPosition(m_hIn, &heard, sizeof heard) == MMSYSERR_NOERROR &&
+            heard.wType == TIME_BYTES)
+            from = std::max<uint64_t>(from, heard.u.cb);
+    }
+    m_keepFrom = from - from % m_format.blockAlign;
+    m_take = std::move(take);
+    m_limit = limitBytes;
+    if (!UpdateHeader(false))
+        return false;
+    SetNotice(std::move(notice));
+    SawBuffer();   // the stall clock starts with the take
+    return true;
+}
+
 CWaveStream::Outcome CWaveRecorder::CollectDone()
 {
     Outcome outcome = Collect(true);
-    if (outcome == Outcome::Running && GetTickCount() - m_headerTick >= kHeaderEveryMs && !UpdateHeader())
+    std::lock_guard<std::mutex> guard(m_takeLock);
+    if (!m_take) {
+        if (outcome == Outcome::Running && static_cast<LONG>(GetTickCount() - m_warmUntil) >= 0)
+            outcome = Outcome::Done;   // no take came: the input goes
+        m_cold = outcome != Outcome::Running;
+        return outcome;
+    }
+    if (outcome == Outcome::Running && GetTickCount() - m_headerTick >= kHeaderEveryMs && !UpdateHeader(true))
         outcome = Outcome::Failed;
     return outcome;
 }
@@ -78,10 +116,17 @@ CWaveStream::Outcome CWaveRecorder::Collect(bool requeue)
 
 CWaveStream::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
 {
+    std::lock_guard<std::mutex> guard(m_takeLock);
+    const uint64_t at = m_heard;
+    m_heard += header.dwBytesRecorded;
+    if (!m_take)
+        return Outcome::Running;   // warm: nobody records yet
+    const DWORD skip = static_cast<DWORD>(std::min<uint64_t>(m_keepFrom > at ? m_keepFrom - at : 0,
+                                                             header.dwBytesRecorded));
     const uint64_t room = m_limit - m_recorded;
-    DWORD bytes = static_cast<DWORD>(std::min<uint64_t>(header.dwBytesRecorded, room));
+    DWORD bytes = static_cast<DWORD>(std::min<uint64_t>(header.dwBytesRecorded - skip, room));
     bytes -= bytes % m_format.blockAlign;
-    if (bytes && !m_take->Append(header.lpData, bytes))
+    if (bytes && !m_take->Append(header.lpData + skip, bytes))
         return Outcome::Failed;   // disk full or the take broke: keep what is written
     m_recorded += bytes;
     return m_recorded >= m_limit ? Outcome::Done : Outcome::Running;
@@ -101,17 +146,19 @@ CWaveStream::Outcome CWaveRecorder::EndDevice(Outcome outcome)
     }
     CloseDevice(outcome == Outcome::Failed);
     // After a failure too: what did reach the take is made whole.
-    if (!UpdateHeader())
+    std::lock_guard<std::mutex> guard(m_takeLock);
+    if (m_take && !UpdateHeader(true))
         outcome = Outcome::Failed;
+    m_cold = true;
     return outcome;
 }
 
-bool CWaveRecorder::UpdateHeader()
+bool CWaveRecorder::UpdateHeader(bool flush)
 {
     uint8_t header[wave::kPcmHeaderBytes];
     m_headerTick = GetTickCount();
     return wave::BuildPcmHeader(m_format, static_cast<uint32_t>(m_recorded), header) &&
-           m_take->WriteAt(0, header, sizeof header) && m_take->Flush();
+           m_take->WriteAt(0, header, sizeof header) && (!flush || m_take->Flush());
 }
 
 void CWaveRecorder::CloseDevice(bool failed)

@@ -21,7 +21,20 @@ void CWaveStream::StartWorker()
 void CWaveStream::EndAtOnce()
 {
     m_ended = true;
-    m_notice->Post(MCI_NOTIFY_SUCCESSFUL);
+    Post(MCI_NOTIFY_SUCCESSFUL);
+}
+
+void CWaveStream::SetNotice(std::shared_ptr<CMciNotice> notice)
+{
+    std::lock_guard<std::mutex> guard(m_noticeLock);
+    m_notice = std::move(notice);
+}
+
+void CWaveStream::Post(WPARAM code)
+{
+    std::lock_guard<std::mutex> guard(m_noticeLock);
+    if (m_notice)
+        m_notice->Post(code);
 }
 
 void CWaveStream::Stop()
@@ -48,5 +61,5 @@ void CWaveStream::Run()
     if (m_stopRequested && outcome == Outcome::Running)
         return;   // the one who stopped us owns the notice
     m_ended = true;
-    m_notice->Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
+    Post(outcome == Outcome::Failed ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL);
 }

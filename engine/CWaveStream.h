@@ -36,6 +36,8 @@ protected:
     void SawBuffer() { m_lastDoneTick = GetTickCount(); }
     // For a command that has nothing to do: it has ended, successfully, before it began.
     void EndAtOnce();
+    // The command that owns this stream from now on (a warm input has none until a take).
+    void SetNotice(std::shared_ptr<CMciNotice> notice);
 
     const wave::PcmFormat m_format;
     SharedEvent m_event;
@@ -49,7 +51,9 @@ protected:
 
 private:
     void Run();
+    void Post(WPARAM code);
 
+    std::mutex m_noticeLock;
     std::shared_ptr<CMciNotice> m_notice;
     std::thread m_worker;
     std::atomic<bool> m_ended{false};

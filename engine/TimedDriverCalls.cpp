@@ -47,33 +47,6 @@ DWORD BufferBytes(const wave::PcmFormat& format, unsigned perSecond)
     return whole ? whole : format.blockAlign;
 }
 
-void PrimeInput(DWORD timeoutMs)
-{
-    WAVEFORMATEX wfx = ToWaveFormat(wave::MakePcmFormat(1, 8000, 8));
-    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    HWAVEIN input = nullptr;
-    if (!event)
-        return;
-    if (waveInOpen(&input, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(event), 0, CALLBACK_EVENT) ==
-        MMSYSERR_NOERROR) {
-        char buffer[80];
-        WAVEHDR header = {};
-        header.lpData = buffer;
-        header.dwBufferLength = sizeof buffer;
-        if (waveInPrepareHeader(input, &header, sizeof header) == MMSYSERR_NOERROR &&
-            waveInAddBuffer(input, &header, sizeof header) == MMSYSERR_NOERROR &&
-            waveInStart(input) == MMSYSERR_NOERROR) {
-            const DWORD start = GetTickCount();
-            while (!(header.dwFlags & WHDR_DONE) && GetTickCount() - start < timeoutMs)
-                WaitForSingleObject(event, 50);
-        }
-        waveInReset(input);
-        waveInUnprepareHeader(input, &header, sizeof header);
-        waveInClose(input);
-    }
-    CloseHandle(event);
-}
-
 SharedEvent MakeSharedEvent()
 {
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);

@@ -42,8 +42,3 @@ const MMRESULT kDriverNotAnswering = 0x7FFF;
 // Makes one driver call (a pause, a restart) on a thread of its own and waits at most
 // kDriverLimitMs for its answer; kDriverNotAnswering if none came.
 MMRESULT CallWithin(std::function<MMRESULT()> call);
-
-// Opens the default input and waits (at most timeoutMs) until it delivers its first buffer.
-// Under Wine the first capture stream of a process stays silent for a second or two while
-// the sound system connects; doing this once, early, keeps that wait out of the user's take.
-void PrimeInput(DWORD timeoutMs);

@@ -56,7 +56,7 @@ HWND ProcessDriver::MainWindow(DWORD ms)
         for (HWND w : WindowsOf(m_info.dwProcessId))
             if (IsMainWindow(w))
                 return w;
-        ::Sleep(100);
+        ::Sleep(10);
     } while (::GetTickCount() - start < ms && Running());
     return nullptr;
 }

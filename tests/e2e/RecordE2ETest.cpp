@@ -192,4 +192,43 @@ TEST_F(RecorderE2E, ATakeIsKeptThroughExitTheChooserAndACrash)
     ASSERT_TRUE(EngineReadCanonicalWave(playable, kept, why)) << why;
     EXPECT_NEAR(440.0, EngineDominantHz(kept.mono, kept.rate, 100, 2000), 3.0);
 }
+
+// Record pressed as soon as the window shows: the window answers all the while, and the take
+// holds the time from the press to the Stop, not less.
+TEST(RecordAtOnceE2E, ATakePressedAtOnceBeginsAtThePressAndTheWindowAnswersThroughout)
+{
+    RecorderWindowDriver driver;
+    ASSERT_TRUE(driver.Start());
+    const DWORD shown = ::GetTickCount();
+    auto roundTrip = [&] {
+        const DWORD sent = ::GetTickCount();
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(driver.main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+        return ::GetTickCount() - sent;
+    };
+    DWORD worst = 0, pressed = 0;
+    for (DWORD now = ::GetTickCount(); !pressed || now - pressed < 3000; now = ::GetTickCount()) {
+        if (!pressed && now - shown >= 100) {
+            ::PostMessageA(driver.main, WM_COMMAND, ID_RECORD, 0);
+            pressed = ::GetTickCount();
+        }
+        worst = std::max(worst, roundTrip());
+        ::Sleep(5);
+    }
+    ::PostMessageA(driver.main, WM_COMMAND, ID_STOP, 0);
+    const DWORD held = ::GetTickCount() - pressed;
+    EXPECT_LT(worst, 200u) << "the window did not answer for " << worst << " ms";
+
+    CEngineScratchDir scratch;
+    const std::string path = scratch.Path("at once.wav");
+    driver.SetField(path);
+    driver.PostSave();
+    RecorderWindowDriver::Box box;
+    ASSERT_TRUE(driver.NextBox(box));
+    EngineWave wave;
+    std::string why;
+    ASSERT_TRUE(EngineReadCanonicalWave(path, wave, why)) << why;
+    EXPECT_NEAR(held / 1000.0, wave.Seconds(), 0.15);
+    driver.Quit();
+}
 }
