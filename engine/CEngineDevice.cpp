@@ -60,7 +60,7 @@ MCIERROR CEngineDevice::SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& par
     if (flags & MCI_WAVE_SET_BITSPERSAMPLE)
         format.bitsPerSample = parms.wBitsPerSample;
     // Inconsistent numbers are refused, never quietly corrected.
-    if (wave::CheckPcmFormat(format) != wave::WaveError::None)
+    if (wave::CheckRecordingFormat(format) != wave::WaveError::None)
         return MCIERR_OUTOFRANGE;
     if (askInput && InputRefuses(format))
         return MCIERR_WAVE_SETINPUTUNSUITABLE;

@@ -7,16 +7,16 @@ namespace wave {
 
 namespace {
 
-constexpr uint16_t kTagPcm = 1;
-constexpr uint16_t kTagExtensible = 0xFFFE;
 constexpr uint32_t kFmtBytes = 16;
 constexpr uint32_t kExtensibleFmtBytes = 40;
 constexpr uint16_t kExtensibleExtraBytes = 22;
 // Smallest RIFF size that can hold "WAVE", a 16-byte fmt chunk and a data chunk header.
 constexpr uint64_t kMinRiffSize = 4 + 8 + kFmtBytes + 8;
-// KSDATAFORMAT_SUBTYPE_PCM as it is stored in a file.
+// The PCM and IEEE float sub-format GUIDs as they are stored in a file.
 const uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                    0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+const uint8_t kFloatSubFormat[16] = {0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                     0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -40,8 +40,27 @@ void PutLe32(uint8_t* p, uint32_t v)
 
 bool IsId(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
-// Reads the fmt chunk body (size bytes at offset) into a checked PCM format.
-WaveError ParseFormatChunk(IWaveByteSource& source, uint64_t offset, uint32_t size, PcmFormat& format)
+bool ContainerSupported(SampleType type, uint16_t bits)
+{
+    if (type == SampleType::Float)
+        return bits == 32 || bits == 64;
+    return bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// Block align and bytes per second must follow from the shape; bytes/s is computed in 64 bits
+// so a rate whose product overflows can never pass as consistent.
+WaveError CheckArithmetic(const PcmFormat& format)
+{
+    if (format.blockAlign != format.channels * (format.bitsPerSample / 8))
+        return WaveError::BadBlockAlign;
+    const uint64_t perSecond = static_cast<uint64_t>(format.samplesPerSec) * format.blockAlign;
+    if (format.avgBytesPerSec != perSecond)
+        return WaveError::BadAvgBytes;
+    return WaveError::None;
+}
+
+// Reads the fmt chunk body (size bytes at offset) into a checked format.
+WaveError ParseFormatChunk(IWaveByteSource& source, uint64_t offset, uint32_t size, WaveFormat& format)
 {
     if (size < kFmtBytes)
         return WaveError::BadFormatChunk;
@@ -50,26 +69,39 @@ WaveError ParseFormatChunk(IWaveByteSource& source, uint64_t offset, uint32_t si
     if (!source.ReadAt(offset, body, wanted))
         return WaveError::ReadFailed;
 
-    const uint16_t tag = Le16(body);
+    format.formatTag = Le16(body);
     format.channels = Le16(body + 2);
     format.samplesPerSec = Le32(body + 4);
     format.avgBytesPerSec = Le32(body + 8);
     format.blockAlign = Le16(body + 12);
     format.bitsPerSample = Le16(body + 14);
+    format.validBits = format.bitsPerSample;
+    format.channelMask = 0;
 
-    if (tag == kTagExtensible) {
+    switch (format.formatTag) {
+    case kFormatPcm:
+        format.sampleType = SampleType::Integer;
+        break;
+    case kFormatFloat:
+        // With or without the cbSize field: some writers stop at 16 bytes, nothing is lost.
+        format.sampleType = SampleType::Float;
+        break;
+    case kFormatExtensible:
         if (size < kExtensibleFmtBytes || Le16(body + 16) < kExtensibleExtraBytes)
             return WaveError::BadFormatChunk;
-        if (std::memcmp(body + 24, kPcmSubFormat, sizeof kPcmSubFormat) != 0)
-            return WaveError::NotPcm;
-        // Valid bits may be fewer than the container (e.g. 12 in 16); such samples play as
-        // the container size. More than the container is a contradiction.
-        if (Le16(body + 18) > format.bitsPerSample)
-            return WaveError::BadFormatChunk;
-    } else if (tag != kTagPcm) {
-        return WaveError::NotPcm;
+        format.validBits = Le16(body + 18);
+        format.channelMask = Le32(body + 20);
+        if (std::memcmp(body + 24, kPcmSubFormat, 16) == 0)
+            format.sampleType = SampleType::Integer;
+        else if (std::memcmp(body + 24, kFloatSubFormat, 16) == 0)
+            format.sampleType = SampleType::Float;
+        else
+            return WaveError::UnsupportedEncoding;
+        break;
+    default:
+        return WaveError::UnsupportedEncoding;
     }
-    return CheckPcmFormat(format);
+    return CheckWaveFormat(format);
 }
 
 // A chunk that does not fit: cut off by the end of the file, or only outside the RIFF's
@@ -87,7 +119,7 @@ struct ChunkWalk {
 };
 
 WaveError WalkChunks(IWaveByteSource& source, uint64_t walkEnd, uint64_t fileSize,
-                     PcmFormat& format, ChunkWalk& walk)
+                     WaveFormat& format, ChunkWalk& walk)
 {
     uint64_t pos = 12;
     unsigned chunks = 0;
@@ -134,16 +166,18 @@ const char* WaveErrorName(WaveError error)
     case WaveError::ReadFailed: return "read failed";
     case WaveError::Truncated: return "truncated";
     case WaveError::NotRiff: return "not a RIFF file";
+    case WaveError::UnsupportedRiff: return "unsupported RIFF variant";
     case WaveError::NotWave: return "not a WAVE file";
     case WaveError::BadRiffSize: return "impossible RIFF size";
     case WaveError::TooManyChunks: return "too many chunks";
     case WaveError::NoFormat: return "no fmt chunk";
     case WaveError::DuplicateFormat: return "two fmt chunks";
     case WaveError::BadFormatChunk: return "malformed fmt chunk";
-    case WaveError::NotPcm: return "not PCM";
+    case WaveError::UnsupportedEncoding: return "unsupported encoding";
     case WaveError::ZeroChannels: return "zero channels";
     case WaveError::TooManyChannels: return "too many channels";
     case WaveError::ZeroRate: return "zero sample rate";
+    case WaveError::RateTooHigh: return "sample rate too high";
     case WaveError::UnsupportedBits: return "unsupported bits per sample";
     case WaveError::BadBlockAlign: return "inconsistent block align";
     case WaveError::BadAvgBytes: return "inconsistent bytes per second";
@@ -161,8 +195,11 @@ WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout)
         return WaveError::Truncated;
     if (!source.ReadAt(0, head, sizeof head))
         return WaveError::ReadFailed;
-    if (!IsId(head, "RIFF"))
-        return WaveError::NotRiff;
+    if (!IsId(head, "RIFF")) {
+        // Big-endian and 64-bit RIFF are real sound files, not damaged ones.
+        const bool variant = IsId(head, "RIFX") || IsId(head, "RF64") || IsId(head, "BW64");
+        return variant ? WaveError::UnsupportedRiff : WaveError::NotRiff;
+    }
     if (!IsId(head + 8, "WAVE"))
         return WaveError::NotWave;
     const uint64_t riffEnd = 8 + static_cast<uint64_t>(Le32(head + 4));
@@ -172,7 +209,7 @@ WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout)
     // Bytes after the RIFF's end are not part of it; a RIFF that claims more than the file
     // holds is walked as far as the file goes, and judged by whether its chunks are whole.
     const uint64_t walkEnd = std::min(riffEnd, fileSize);
-    PcmFormat format;
+    WaveFormat format;
     ChunkWalk walk;
     const WaveError error = WalkChunks(source, walkEnd, fileSize, format, walk);
     if (error != WaveError::None)
@@ -207,7 +244,67 @@ PcmFormat MakePcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bits
     return format;
 }
 
-WaveError CheckPcmFormat(const PcmFormat& format)
+WaveFormat MakeWaveFormat(const PcmFormat& format)
+{
+    WaveFormat wide;
+    static_cast<PcmFormat&>(wide) = format;
+    wide.formatTag = kFormatPcm;
+    wide.sampleType = SampleType::Integer;
+    wide.validBits = format.bitsPerSample;
+    wide.channelMask = 0;
+    return wide;
+}
+
+bool operator==(const WaveFormat& a, const WaveFormat& b)
+{
+    return a.channels == b.channels && a.samplesPerSec == b.samplesPerSec &&
+           a.avgBytesPerSec == b.avgBytesPerSec && a.blockAlign == b.blockAlign &&
+           a.bitsPerSample == b.bitsPerSample && a.formatTag == b.formatTag &&
+           a.sampleType == b.sampleType && a.validBits == b.validBits && a.channelMask == b.channelMask;
+}
+
+WaveErrorKind KindOf(WaveError error)
+{
+    switch (error) {
+    case WaveError::None: return WaveErrorKind::None;
+    case WaveError::ReadFailed: return WaveErrorKind::ReadFailed;
+    case WaveError::UnsupportedRiff:
+    case WaveError::UnsupportedEncoding:
+    case WaveError::TooManyChannels:
+    case WaveError::RateTooHigh:
+    case WaveError::UnsupportedBits: return WaveErrorKind::Unsupported;
+    default: return WaveErrorKind::Corrupt;
+    }
+}
+
+WaveError CheckWaveFormat(const WaveFormat& format)
+{
+    if (format.formatTag != kFormatExtensible) {
+        if (format.formatTag != kFormatPcm && format.formatTag != kFormatFloat)
+            return WaveError::UnsupportedEncoding;
+        // A plain tag has no room to say more; a format that claims otherwise could not be
+        // written back as it is.
+        const SampleType type = format.formatTag == kFormatFloat ? SampleType::Float : SampleType::Integer;
+        if (format.sampleType != type || format.validBits != format.bitsPerSample || format.channelMask != 0)
+            return WaveError::BadFormatChunk;
+    }
+    // Impossible values first: a file that has them is damaged whatever else it says.
+    if (format.channels == 0)
+        return WaveError::ZeroChannels;
+    if (format.samplesPerSec == 0)
+        return WaveError::ZeroRate;
+    if (format.bitsPerSample == 0 || format.validBits == 0 || format.validBits > format.bitsPerSample)
+        return WaveError::BadFormatChunk;
+    if (format.channels > kMaxChannels)
+        return WaveError::TooManyChannels;
+    if (format.samplesPerSec > kMaxSampleRate)
+        return WaveError::RateTooHigh;
+    if (!ContainerSupported(format.sampleType, format.bitsPerSample))
+        return WaveError::UnsupportedBits;
+    return CheckArithmetic(format);
+}
+
+WaveError CheckRecordingFormat(const PcmFormat& format)
 {
     if (format.channels == 0)
         return WaveError::ZeroChannels;
@@ -217,12 +314,7 @@ WaveError CheckPcmFormat(const PcmFormat& format)
         return WaveError::ZeroRate;
     if (format.bitsPerSample != 8 && format.bitsPerSample != 16)
         return WaveError::UnsupportedBits;
-    if (format.blockAlign != format.channels * (format.bitsPerSample / 8))
-        return WaveError::BadBlockAlign;
-    const uint64_t perSecond = static_cast<uint64_t>(format.samplesPerSec) * format.blockAlign;
-    if (format.avgBytesPerSec != perSecond)
-        return WaveError::BadAvgBytes;
-    return WaveError::None;
+    return CheckArithmetic(format);
 }
 
 uint32_t MaxDataBytes(const PcmFormat& format)
@@ -236,7 +328,7 @@ uint32_t MaxDataBytes(const PcmFormat& format)
 
 bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&header)[kPcmHeaderBytes])
 {
-    if (CheckPcmFormat(format) != WaveError::None)
+    if (CheckRecordingFormat(format) != WaveError::None)
         return false;
     if (dataBytes > MaxDataBytes(format) || dataBytes % format.blockAlign != 0)
         return false;
@@ -244,7 +336,7 @@ bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&heade
     PutLe32(header + 4, 36u + dataBytes + PadBytes(dataBytes));
     std::memcpy(header + 8, "WAVEfmt ", 8);
     PutLe32(header + 16, kFmtBytes);
-    PutLe16(header + 20, kTagPcm);
+    PutLe16(header + 20, kFormatPcm);
     PutLe16(header + 22, format.channels);
     PutLe32(header + 24, format.samplesPerSec);
     PutLe32(header + 28, format.avgBytesPerSec);

@@ -1,12 +1,19 @@
 #pragma once
-// Reading and writing the layout of PCM WAVE files. No Win32 here: this builds natively
-// too, so it can run under sanitizers and a fuzzer.
+// Reading and writing the layout of WAVE files of integer PCM and IEEE float samples. No Win32
+// here: this builds natively too, so it can run under sanitizers and a fuzzer.
+//
+// Reading: ParseWave gives a WaveLayout whose WaveFormat says how the samples are stored.
+// A refusal is a WaveError; KindOf tells a damaged file (Corrupt) from a sound one in a format
+// we do not play (Unsupported), so each can be told to the user truthfully.
+// Writing: BuildPcmHeader is the recorder's own 44-byte header.
 #include "IWaveByteSource.h"
 #include <cstddef>
 #include <cstdint>
 
 namespace wave {
 
+// The shape of integer PCM samples, as the recorder holds them. bitsPerSample is the
+// container size: each sample takes bitsPerSample / 8 bytes.
 struct PcmFormat {
     uint16_t channels = 0;
     uint32_t samplesPerSec = 0;
@@ -15,59 +22,98 @@ struct PcmFormat {
     uint16_t bitsPerSample = 0;
 };
 
+// Format tags as files store them.
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatFloat = 3;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+
+enum class SampleType : uint8_t { Integer, Float };
+
+// Everything a file's fmt chunk says that is needed to play it and to write it back as it
+// was. The PcmFormat part keeps its meaning (bitsPerSample is the container), so a format the
+// recorder could have made reads the same through either type.
+struct WaveFormat : PcmFormat {
+    uint16_t formatTag = kFormatPcm;            // kFormatPcm, kFormatFloat or kFormatExtensible
+    SampleType sampleType = SampleType::Integer; // for extensible: from its sub-format
+    uint16_t validBits = 0;                      // bits that carry signal, 1..bitsPerSample
+    uint32_t channelMask = 0;                    // speaker positions; extensible only, else 0
+};
+
+bool operator==(const WaveFormat& a, const WaveFormat& b);
+inline bool operator!=(const WaveFormat& a, const WaveFormat& b) { return !(a == b); }
+
 struct WaveLayout {
-    PcmFormat format;
+    WaveFormat format;
     uint64_t dataOffset = 0; // file offset of the first sample byte
     uint32_t dataBytes = 0;  // always a whole number of blocks
 };
 
 enum class WaveError {
     None,
-    ReadFailed,       // the byte source failed to deliver bytes it holds
-    Truncated,        // the file ends before a chunk it needs is complete
-    NotRiff,          // no "RIFF" magic (RIFX, RF64 and everything else)
-    NotWave,          // a RIFF file of another form type
-    BadRiffSize,      // the RIFF size cannot be true of this file
-    TooManyChunks,    // more chunks than any real file has before its data
-    NoFormat,         // no fmt chunk
-    DuplicateFormat,  // two fmt chunks: which one is true is unknowable
-    BadFormatChunk,   // fmt chunk too short or its extension inconsistent
-    NotPcm,           // compressed or float samples
+    ReadFailed,           // the byte source failed to deliver bytes it holds
+    Truncated,            // the file ends before a chunk it needs is complete
+    NotRiff,              // no "RIFF" magic: not a RIFF file at all
+    UnsupportedRiff,      // a RIFF variant we do not read (RIFX, RF64, BW64)
+    NotWave,              // a RIFF file of another form type
+    BadRiffSize,          // the RIFF size cannot be true of this file
+    TooManyChunks,        // more chunks than any real file has before its data
+    NoFormat,             // no fmt chunk
+    DuplicateFormat,      // two fmt chunks: which one is true is unknowable
+    BadFormatChunk,       // fmt chunk too short, its extension inconsistent, or valid bits
+                          // outside 1..container, or a zero sample size
+    UnsupportedEncoding,  // compressed or unknown samples (format tag or sub-format)
     ZeroChannels,
-    TooManyChannels,
+    TooManyChannels,      // more than kMaxChannels
     ZeroRate,
-    UnsupportedBits,  // only 8- and 16-bit PCM
-    BadBlockAlign,    // block align is not channels * bytes per sample
-    BadAvgBytes,      // bytes per second is not rate * block align
-    NoData,           // no data chunk
-    DataTruncated,    // the data chunk claims more bytes than the file holds
+    RateTooHigh,          // more than kMaxSampleRate
+    UnsupportedBits,      // a sample size this encoding does not come in here
+    BadBlockAlign,        // block align is not channels * bytes per sample
+    BadAvgBytes,          // bytes per second is not rate * block align
+    NoData,               // no data chunk
+    DataTruncated,        // the data chunk claims more bytes than the file holds
 };
+
+// What a refusal means for the user: the file could not be read, it is damaged or not a
+// WAVE file, or it is a sound file in a format we do not play.
+enum class WaveErrorKind { None, ReadFailed, Corrupt, Unsupported };
+WaveErrorKind KindOf(WaveError error);
+inline bool IsUnsupportedFormat(WaveError error) { return KindOf(error) == WaveErrorKind::Unsupported; }
 
 // Stable English name of an error, for logs and test messages.
 const char* WaveErrorName(WaveError error);
 
 // Largest channel count accepted; the recorder itself makes mono and stereo only.
 constexpr uint16_t kMaxChannels = 8;
+// Highest sample rate a file may have.
+constexpr uint32_t kMaxSampleRate = 768000;
 // Chunks walked before giving up; real files have a handful.
 constexpr unsigned kMaxChunks = 1024;
 // Size of the header BuildPcmHeader writes.
 constexpr size_t kPcmHeaderBytes = 44;
 
+// Reads a file's format and finds its samples. A partial last block is left out of dataBytes.
 WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout);
 WaveError ParseWave(const void* data, size_t size, WaveLayout& layout);
 
+// None if ParseWave would accept this format: PCM in 8/16/24/32-bit containers or float in
+// 32/64, 1..kMaxChannels, 1..kMaxSampleRate Hz, valid bits 1..container, plain tags with all
+// bits valid and no channel mask, block align and bytes/s that agree.
+WaveError CheckWaveFormat(const WaveFormat& format);
+
 // A consistent format for the given shape (block align and bytes/s computed).
 PcmFormat MakePcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample);
+// The plain-PCM WaveFormat of a recorder format (all bits valid, no channel mask).
+WaveFormat MakeWaveFormat(const PcmFormat& format);
 // None if the format is PCM the recorder can hold: 1..kMaxChannels, non-zero rate, 8 or 16
 // bits, block align and bytes/s that agree with them.
-WaveError CheckPcmFormat(const PcmFormat& format);
+WaveError CheckRecordingFormat(const PcmFormat& format);
 
 // Largest data size, in whole blocks, whose file still fits the 32-bit RIFF size.
 uint32_t MaxDataBytes(const PcmFormat& format);
 // Bytes a data chunk of this size is followed by (RIFF pads odd chunks to even).
 inline uint32_t PadBytes(uint32_t dataBytes) { return dataBytes & 1u; }
 
-// Writes the canonical 44-byte header (RIFF, 16-byte fmt, data) for a consistent format
+// Writes the canonical 44-byte header (RIFF, 16-byte fmt, data) for a recording format
 // and a data size up to MaxDataBytes. The caller writes the pad byte after odd data.
 bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&header)[kPcmHeaderBytes]);
 

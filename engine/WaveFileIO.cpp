@@ -68,6 +68,10 @@ MCIERROR ReadInto(HANDLE file, std::shared_ptr<CTempFile>& copy, wave::PcmFormat
         return MCIERR_FILE_READ;
     if (parsed != wave::WaveError::None)
         return MCIERR_INVALID_FILE;
+    // The engine holds, plays and saves only the formats it records, so the others the codec
+    // reads are still refused here, as they were before it read them.
+    if (wave::CheckRecordingFormat(layout.format) != wave::WaveError::None)
+        return MCIERR_INVALID_FILE;
     copy = std::make_shared<CTempFile>();
     if (!copy->Create())
         return MCIERR_FILE_WRITE;

@@ -29,12 +29,20 @@ def fmt_body(tag=1, ch=1, rate=8000, bits=16, align=None, avg=None):
     return struct.pack('<HHIIHH', tag, ch, rate, avg, align, bits)
 
 
-def tone(frames, ch=1, bits=16):
+def sample(v, bits, is_float=False):
+    if is_float:
+        return struct.pack('<f' if bits == 32 else '<d', v * 0.37)
+    if bits == 8:
+        return bytes([128 + int(v * 100)])
+    return int(v * 12000 * (1 << (bits - 16))).to_bytes(bits // 8, 'little', signed=True)
+
+
+def tone(frames, ch=1, bits=16, is_float=False):
     out = bytearray()
     for i in range(frames):
         v = math.sin(2 * math.pi * 440 * i / 8000)
         for _ in range(ch):
-            out += struct.pack('<h', int(v * 12000)) if bits == 16 else bytes([128 + int(v * 100)])
+            out += sample(v, bits, is_float)
     return bytes(out)
 
 
@@ -44,8 +52,12 @@ def riff(*chunks, riff_size=None, form=b'WAVE', magic=b'RIFF'):
     return magic + struct.pack('<I', size) + body
 
 
-def extensible(sub=PCM_GUID, cb=22, valid=16, ch=2, bits=16):
-    return fmt_body(0xFFFE, ch, 8000, bits) + struct.pack('<HHI', cb, valid, 3) + sub
+def extensible(sub=PCM_GUID, cb=22, valid=16, ch=2, bits=16, rate=8000, mask=3):
+    return fmt_body(0xFFFE, ch, rate, bits) + struct.pack('<HHI', cb, valid, mask) + sub
+
+
+def fact(frames):
+    return chunk(b'fact', struct.pack('<I', frames))
 
 
 def cases():
@@ -69,6 +81,37 @@ def cases():
     yield 'ok_trailing_bytes_after_riff.wav', 'none', riff(std_fmt, chunk(b'data', pcm)) + b'garbage!'
     yield 'ok_data_before_fmt.wav', 'none', riff(chunk(b'data', pcm), std_fmt)
 
+    # Depths and encodings other programs write.
+    yield 'ok_pcm24.wav', 'none', riff(chunk(b'fmt ', fmt_body(ch=2, rate=48000, bits=24)),
+                                       chunk(b'data', tone(20, 2, 24)))
+    yield 'ok_pcm24_mono_odd_data.wav', 'none', riff(chunk(b'fmt ', fmt_body(bits=24)),
+                                                     chunk(b'data', tone(11, 1, 24)))
+    yield 'ok_pcm32.wav', 'none', riff(chunk(b'fmt ', fmt_body(rate=96000, bits=32)),
+                                       chunk(b'data', tone(16, 1, 32)))
+    yield 'ok_float_fmt16.wav', 'none', riff(chunk(b'fmt ', fmt_body(tag=3, bits=32)),
+                                             chunk(b'data', tone(16, 1, 32, True)))
+    yield 'ok_float32_fact.wav', 'none', riff(chunk(b'fmt ', fmt_body(tag=3, ch=2, rate=44100, bits=32) + b'\0\0'),
+                                              fact(12), chunk(b'data', tone(12, 2, 32, True)))
+    yield 'ok_float64_fact.wav', 'none', riff(chunk(b'fmt ', fmt_body(tag=3, rate=48000, bits=64) + b'\0\0'),
+                                              fact(10), chunk(b'data', tone(10, 1, 64, True)))
+    yield 'ok_float64_no_fact.wav', 'none', riff(chunk(b'fmt ', fmt_body(tag=3, ch=2, bits=64) + b'\0\0'),
+                                                 chunk(b'data', tone(6, 2, 64, True)))
+    yield 'ok_extensible_pcm24_51.wav', 'none', riff(
+        chunk(b'fmt ', extensible(ch=6, bits=24, valid=24, rate=48000, mask=0x3F)), chunk(b'data', tone(8, 6, 24)))
+    yield 'ok_extensible_20_in_24.wav', 'none', riff(chunk(b'fmt ', extensible(bits=24, valid=20)),
+                                                     chunk(b'data', tone(10, 2, 24)))
+    yield 'ok_extensible_24_in_32.wav', 'none', riff(chunk(b'fmt ', extensible(bits=32, valid=24, mask=0)),
+                                                     chunk(b'data', tone(10, 2, 32)))
+    yield 'ok_extensible_float32.wav', 'none', riff(
+        chunk(b'fmt ', extensible(sub=FLOAT_GUID, ch=8, bits=32, valid=32, rate=48000, mask=0x63F)),
+        fact(4), chunk(b'data', tone(4, 8, 32, True)))
+    yield 'ok_extensible_float64.wav', 'none', riff(
+        chunk(b'fmt ', extensible(sub=FLOAT_GUID, bits=64, valid=64)), chunk(b'data', tone(6, 2, 64, True)))
+    yield 'ok_rate_1hz.wav', 'none', riff(chunk(b'fmt ', fmt_body(rate=1, bits=8)), chunk(b'data', tone(4, 1, 8)))
+    yield 'ok_rate_768000.wav', 'none', riff(chunk(b'fmt ', fmt_body(ch=2, rate=768000, bits=32)),
+                                             chunk(b'data', tone(8, 2, 32)))
+    yield 'ok_eight_channels.wav', 'none', riff(chunk(b'fmt ', fmt_body(ch=8)), chunk(b'data', tone(4, 8)))
+
     good = riff(std_fmt, chunk(b'data', pcm))
     yield 'bad_empty.wav', 'truncated', b''
     yield 'bad_text.wav', 'not a RIFF file', b'This is not a sound file at all.\n' * 3
@@ -77,7 +120,9 @@ def cases():
     yield 'bad_cut_in_data.wav', 'data chunk longer than the file', good[:-10]
     yield 'bad_data_size_huge.wav', 'data chunk longer than the file', riff(
         std_fmt, chunk(b'data', pcm, size=0xFFFFFFF0))
-    yield 'bad_rifx.wav', 'not a RIFF file', riff(std_fmt, chunk(b'data', pcm), magic=b'RIFX')
+    yield 'bad_rifx.wav', 'unsupported RIFF variant', riff(std_fmt, chunk(b'data', pcm), magic=b'RIFX')
+    yield 'bad_rf64.wav', 'unsupported RIFF variant', riff(std_fmt, chunk(b'data', pcm), magic=b'RF64',
+                                                           riff_size=0xFFFFFFFF)
     yield 'bad_avi_form.wav', 'not a WAVE file', riff(std_fmt, chunk(b'data', pcm), form=b'AVI ')
     yield 'bad_riff_size_tiny.wav', 'impossible RIFF size', riff(std_fmt, chunk(b'data', pcm), riff_size=4)
     yield 'bad_riff_size_short_of_data.wav', 'impossible RIFF size', riff(
@@ -87,10 +132,33 @@ def cases():
     yield 'bad_two_fmt.wav', 'two fmt chunks', riff(std_fmt, std_fmt, chunk(b'data', pcm))
     yield 'bad_fmt_14_bytes.wav', 'malformed fmt chunk', riff(chunk(b'fmt ', fmt_body()[:14]),
                                                                chunk(b'data', pcm))
-    yield 'bad_adpcm.wav', 'not PCM', riff(chunk(b'fmt ', fmt_body(tag=2) + b'\0\0'), chunk(b'data', pcm))
-    yield 'bad_float.wav', 'not PCM', riff(chunk(b'fmt ', fmt_body(tag=3, bits=32)), chunk(b'data', pcm))
-    yield 'bad_extensible_float.wav', 'not PCM', riff(chunk(b'fmt ', extensible(sub=FLOAT_GUID)),
-                                                       chunk(b'data', pcm))
+    yield 'bad_adpcm.wav', 'unsupported encoding', riff(chunk(b'fmt ', fmt_body(tag=2) + b'\0\0'),
+                                                        chunk(b'data', pcm))
+    yield 'bad_mulaw.wav', 'unsupported encoding', riff(chunk(b'fmt ', fmt_body(tag=7, bits=8) + b'\0\0'),
+                                                        fact(64), chunk(b'data', pcm))
+    yield 'bad_mp3.wav', 'unsupported encoding', riff(
+        chunk(b'fmt ', fmt_body(tag=0x55, bits=0, align=1, avg=16000) + struct.pack('<HHIHHH', 12, 1, 2, 417, 1, 0)),
+        fact(1152), chunk(b'data', pcm))
+    yield 'bad_extensible_unknown_guid.wav', 'unsupported encoding', riff(
+        chunk(b'fmt ', extensible(sub=bytes(range(16)))), chunk(b'data', pcm))
+    yield 'bad_float16.wav', 'unsupported bits per sample', riff(chunk(b'fmt ', fmt_body(tag=3, bits=16)),
+                                                                 chunk(b'data', pcm))
+    yield 'bad_float24.wav', 'unsupported bits per sample', riff(chunk(b'fmt ', fmt_body(tag=3, bits=24) + b'\0\0'),
+                                                                 chunk(b'data', pcm))
+    yield 'bad_extensible_float16.wav', 'unsupported bits per sample', riff(
+        chunk(b'fmt ', extensible(sub=FLOAT_GUID)), chunk(b'data', pcm))
+    yield 'bad_extensible_12_in_12.wav', 'unsupported bits per sample', riff(
+        chunk(b'fmt ', extensible(ch=1, bits=12, valid=12, mask=4)), chunk(b'data', pcm))
+    yield 'bad_64_bits.wav', 'unsupported bits per sample', riff(chunk(b'fmt ', fmt_body(bits=64)),
+                                                                 chunk(b'data', pcm))
+    yield 'bad_rate_768001.wav', 'sample rate too high', riff(chunk(b'fmt ', fmt_body(rate=768001)),
+                                                              chunk(b'data', pcm))
+    yield 'bad_zero_block_align.wav', 'inconsistent block align', riff(chunk(b'fmt ', fmt_body(align=0)),
+                                                                       chunk(b'data', pcm))
+    yield 'bad_zero_bits.wav', 'malformed fmt chunk', riff(chunk(b'fmt ', fmt_body(bits=0, align=2, avg=16000)),
+                                                           chunk(b'data', pcm))
+    yield 'bad_extensible_no_valid_bits.wav', 'malformed fmt chunk', riff(
+        chunk(b'fmt ', extensible(bits=24, valid=0)), chunk(b'data', tone(8, 2, 24)))
     yield 'bad_extensible_short.wav', 'malformed fmt chunk', riff(
         chunk(b'fmt ', fmt_body(tag=0xFFFE) + b'\0\0'), chunk(b'data', pcm))
     yield 'bad_extensible_valid_bits.wav', 'malformed fmt chunk', riff(
@@ -99,8 +167,6 @@ def cases():
     yield 'bad_nine_channels.wav', 'too many channels', riff(chunk(b'fmt ', fmt_body(ch=9)),
                                                              chunk(b'data', pcm))
     yield 'bad_zero_rate.wav', 'zero sample rate', riff(chunk(b'fmt ', fmt_body(rate=0)), chunk(b'data', pcm))
-    yield 'bad_24_bits.wav', 'unsupported bits per sample', riff(chunk(b'fmt ', fmt_body(bits=24)),
-                                                                 chunk(b'data', pcm))
     yield 'bad_12_bits.wav', 'unsupported bits per sample', riff(chunk(b'fmt ', fmt_body(bits=12, align=2)),
                                                                  chunk(b'data', pcm))
     yield 'bad_block_align.wav', 'inconsistent block align', riff(chunk(b'fmt ', fmt_body(align=4)),
