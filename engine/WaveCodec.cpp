@@ -8,11 +8,14 @@ namespace wave {
 namespace {
 
 constexpr uint32_t kFmtBytes = 16;
+constexpr uint32_t kCbSizeFmtBytes = 18; // the 16 bytes and a cbSize field
 constexpr uint32_t kExtensibleFmtBytes = 40;
 constexpr uint16_t kExtensibleExtraBytes = 22;
+constexpr uint32_t kFactBytes = 4;
 // Smallest RIFF size that can hold "WAVE", a 16-byte fmt chunk and a data chunk header.
 constexpr uint64_t kMinRiffSize = 4 + 8 + kFmtBytes + 8;
-// The PCM and IEEE float sub-format GUIDs as they are stored in a file.
+// The PCM and IEEE float sub-format GUIDs as they are stored in a file; they differ only in
+// their first byte, which is the matching plain format tag.
 const uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                    0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 const uint8_t kFloatSubFormat[16] = {0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
@@ -40,6 +43,10 @@ void PutLe32(uint8_t* p, uint32_t v)
 
 bool IsId(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
+const uint8_t* SubFormatOf(SampleType type) { return type == SampleType::Float ? kFloatSubFormat : kPcmSubFormat; }
+
+bool IsFloat(const WaveFormat& format) { return format.sampleType == SampleType::Float; }
+
 bool ContainerSupported(SampleType type, uint16_t bits)
 {
     if (type == SampleType::Float)
@@ -57,6 +64,64 @@ WaveError CheckArithmetic(const PcmFormat& format)
     if (format.avgBytesPerSec != perSecond)
         return WaveError::BadAvgBytes;
     return WaveError::None;
+}
+
+// The 16 bytes every fmt chunk and format block starts with.
+void PutBaseFormat(uint8_t* p, uint16_t tag, const PcmFormat& format)
+{
+    PutLe16(p, tag);
+    PutLe16(p + 2, format.channels);
+    PutLe32(p + 4, format.samplesPerSec);
+    PutLe32(p + 8, format.avgBytesPerSec);
+    PutLe16(p + 12, format.blockAlign);
+    PutLe16(p + 14, format.bitsPerSample);
+}
+
+// The 40-byte extensible format: base, cbSize 22, valid bits, channel mask, sub-format.
+void PutExtensibleFormat(uint8_t* p, const WaveFormat& format, uint32_t channelMask)
+{
+    PutBaseFormat(p, kFormatExtensible, format);
+    PutLe16(p + 16, kExtensibleExtraBytes);
+    PutLe16(p + 18, format.validBits);
+    PutLe32(p + 20, channelMask);
+    std::memcpy(p + 24, SubFormatOf(format.sampleType), 16);
+}
+
+uint32_t MaxDataBytesAfter(size_t headerBytes, uint16_t blockAlign)
+{
+    if (blockAlign == 0)
+        return 0;
+    // RIFF size = header - 8 + data + pad must fit 32 bits; leaving room for the pad covers odd sizes.
+    const uint32_t limit = 0xFFFFFFFFu - static_cast<uint32_t>(headerBytes - 8) - 1u;
+    return limit - limit % blockAlign;
+}
+
+// Writes WaveHeaderBytes(format) bytes for a checked format and data size.
+void WriteHeader(const WaveFormat& format, uint32_t dataBytes, uint8_t* p)
+{
+    const size_t total = WaveHeaderBytes(format);
+    const bool extensible = format.formatTag == kFormatExtensible;
+    const uint32_t fmtBytes = extensible ? kExtensibleFmtBytes : IsFloat(format) ? kCbSizeFmtBytes : kFmtBytes;
+    std::memset(p, 0, total);
+    std::memcpy(p, "RIFF", 4);
+    PutLe32(p + 4, static_cast<uint32_t>(total - 8) + dataBytes + PadBytes(dataBytes));
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    PutLe32(p + 16, fmtBytes);
+    p += 20;
+    if (extensible)
+        PutExtensibleFormat(p, format, format.channelMask);
+    else
+        PutBaseFormat(p, format.formatTag, format); // an 18-byte fmt ends in cbSize 0
+    p += fmtBytes;
+    // Readers expect the frame count of non-PCM samples in a fact chunk.
+    if (IsFloat(format)) {
+        std::memcpy(p, "fact", 4);
+        PutLe32(p + 4, kFactBytes);
+        PutLe32(p + 8, dataBytes / format.blockAlign);
+        p += 8 + kFactBytes;
+    }
+    std::memcpy(p, "data", 4);
+    PutLe32(p + 4, dataBytes);
 }
 
 // Reads the fmt chunk body (size bytes at offset) into a checked format.
@@ -317,33 +382,44 @@ WaveError CheckRecordingFormat(const PcmFormat& format)
     return CheckArithmetic(format);
 }
 
-uint32_t MaxDataBytes(const PcmFormat& format)
+uint32_t MaxDataBytes(const PcmFormat& format) { return MaxDataBytesAfter(kPcmHeaderBytes, format.blockAlign); }
+
+uint32_t MaxDataBytes(const WaveFormat& format)
 {
-    if (format.blockAlign == 0)
-        return 0;
-    // RIFF size = 36 + data + pad must fit 32 bits; leaving room for the pad covers odd sizes.
-    const uint32_t limit = 0xFFFFFFFFu - 36u - 1u;
-    return limit - limit % format.blockAlign;
+    return MaxDataBytesAfter(WaveHeaderBytes(format), format.blockAlign);
 }
 
 bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&header)[kPcmHeaderBytes])
 {
+    // Checked as a recording, not as a file: the recorder may hold rates a file read is refused.
     if (CheckRecordingFormat(format) != WaveError::None)
         return false;
     if (dataBytes > MaxDataBytes(format) || dataBytes % format.blockAlign != 0)
         return false;
-    std::memcpy(header, "RIFF", 4);
-    PutLe32(header + 4, 36u + dataBytes + PadBytes(dataBytes));
-    std::memcpy(header + 8, "WAVEfmt ", 8);
-    PutLe32(header + 16, kFmtBytes);
-    PutLe16(header + 20, kFormatPcm);
-    PutLe16(header + 22, format.channels);
-    PutLe32(header + 24, format.samplesPerSec);
-    PutLe32(header + 28, format.avgBytesPerSec);
-    PutLe16(header + 32, format.blockAlign);
-    PutLe16(header + 34, format.bitsPerSample);
-    std::memcpy(header + 36, "data", 4);
-    PutLe32(header + 40, dataBytes);
+    WriteHeader(MakeWaveFormat(format), dataBytes, header);
+    return true;
+}
+
+size_t WaveHeaderBytes(const WaveFormat& format)
+{
+    const size_t riffHead = 12, chunkHead = 8;
+    const size_t fact = IsFloat(format) ? chunkHead + kFactBytes : 0;
+    if (format.formatTag == kFormatExtensible)
+        return riffHead + chunkHead + kExtensibleFmtBytes + fact + chunkHead;
+    if (IsFloat(format))
+        return riffHead + chunkHead + kCbSizeFmtBytes + fact + chunkHead;
+    return riffHead + chunkHead + kFmtBytes + chunkHead;
+}
+
+bool BuildWaveHeader(const WaveFormat& format, uint32_t dataBytes, std::vector<uint8_t>& header)
+{
+    if (CheckWaveFormat(format) != WaveError::None)
+        return false;
+    if (dataBytes > MaxDataBytes(format) || dataBytes % format.blockAlign != 0)
+        return false;
+    std::vector<uint8_t> bytes(WaveHeaderBytes(format));
+    WriteHeader(format, dataBytes, bytes.data());
+    header.swap(bytes);
     return true;
 }
 

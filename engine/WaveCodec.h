@@ -5,10 +5,12 @@
 // Reading: ParseWave gives a WaveLayout whose WaveFormat says how the samples are stored.
 // A refusal is a WaveError; KindOf tells a damaged file (Corrupt) from a sound one in a format
 // we do not play (Unsupported), so each can be told to the user truthfully.
-// Writing: BuildPcmHeader is the recorder's own 44-byte header.
+// Writing: BuildWaveHeader writes a file's header back in the file's own kind (plain PCM, float
+// with a fact chunk, or extensible); BuildPcmHeader is the recorder's own 44-byte header.
 #include "IWaveByteSource.h"
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace wave {
 
@@ -108,13 +110,25 @@ WaveFormat MakeWaveFormat(const PcmFormat& format);
 // bits, block align and bytes/s that agree with them.
 WaveError CheckRecordingFormat(const PcmFormat& format);
 
-// Largest data size, in whole blocks, whose file still fits the 32-bit RIFF size.
+// Largest data size, in whole blocks, whose file still fits the 32-bit RIFF size, for the
+// 44-byte recorder header and for the header BuildWaveHeader writes for this format.
 uint32_t MaxDataBytes(const PcmFormat& format);
+uint32_t MaxDataBytes(const WaveFormat& format);
 // Bytes a data chunk of this size is followed by (RIFF pads odd chunks to even).
 inline uint32_t PadBytes(uint32_t dataBytes) { return dataBytes & 1u; }
 
 // Writes the canonical 44-byte header (RIFF, 16-byte fmt, data) for a recording format
 // and a data size up to MaxDataBytes. The caller writes the pad byte after odd data.
 bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&header)[kPcmHeaderBytes]);
+
+// Size of the header BuildWaveHeader writes for this format: 44 for plain PCM, 58 for plain
+// float, 68 for extensible PCM, 80 for extensible float.
+size_t WaveHeaderBytes(const WaveFormat& format);
+// Replaces header with a canonical header in the format's own kind, ending with the data
+// chunk's header: plain PCM gets a 16-byte fmt (the same bytes as BuildPcmHeader), plain float
+// an 18-byte fmt, extensible its 40-byte fmt as read; float samples also get a fact chunk
+// holding the frame count. False, header untouched, if CheckWaveFormat refuses the format or
+// the data is not whole blocks up to MaxDataBytes. The caller writes the pad after odd data.
+bool BuildWaveHeader(const WaveFormat& format, uint32_t dataBytes, std::vector<uint8_t>& header);
 
 } // namespace wave

@@ -79,6 +79,11 @@ Bytes Samples(size_t n)
     return b;
 }
 
+uint32_t Le32At(const Bytes& b, size_t at)
+{
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+
 WaveError Parse(const Bytes& file, WaveLayout& layout) { return ParseWave(file.data(), file.size(), layout); }
 
 WaveError Parse(const Bytes& file)
@@ -259,6 +264,36 @@ TEST(WaveParse, RefusesFilesWithoutExactlyOneFmtAndADataChunkAsCorrupt)
         EXPECT_EQ(KindOf(e), WaveErrorKind::Corrupt) << WaveErrorName(e);
 }
 
+TEST(WaveHeader, EveryAcceptedFormatReadsBackFromTheHeaderWrittenForIt)
+{
+    for (const AcceptedCase& c : AcceptedCases()) {
+        // Odd frame counts, so blocks of odd size need the pad byte.
+        const uint32_t frames = 5;
+        const uint32_t dataBytes = frames * c.format.blockAlign;
+        Bytes file;
+        ASSERT_TRUE(BuildWaveHeader(c.format, dataBytes, file)) << c.what;
+        ASSERT_EQ(file.size(), WaveHeaderBytes(c.format)) << c.what;
+        const Bytes samples = Samples(dataBytes);
+        file.insert(file.end(), samples.begin(), samples.end());
+        file.resize(file.size() + PadBytes(dataBytes));
+
+        WaveLayout layout;
+        ASSERT_EQ(Parse(file, layout), WaveError::None) << c.what;
+        EXPECT_TRUE(layout.format == c.format) << c.what;
+        EXPECT_EQ(layout.dataOffset, WaveHeaderBytes(c.format)) << c.what;
+        EXPECT_EQ(layout.dataBytes, dataBytes) << c.what;
+        EXPECT_EQ(Le32At(file, 4), file.size() - 8) << c.what;
+
+        // Float samples carry their frame count in a fact chunk, just before the data chunk.
+        const size_t fact = WaveHeaderBytes(c.format) - 8 - 12;
+        const bool isFloat = c.format.sampleType == SampleType::Float;
+        EXPECT_EQ(std::memcmp(&file[fact], "fact", 4) == 0, isFloat) << c.what;
+        if (isFloat) {
+            EXPECT_EQ(Le32At(file, fact + 8), frames) << c.what;
+        }
+    }
+}
+
 TEST(WaveParse, SkipsForeignChunksAndTheirPadBytes)
 {
     const Bytes fmt = Chunk("fmt ", FmtBody(1, 2, 22050, 16));
@@ -397,18 +432,45 @@ TEST(PcmFormat, RecordingFormatsAreConsistent8Or16BitPcm)
     EXPECT_EQ(CheckRecordingFormat(MakePcmFormat(1, 44100, 32)), WaveError::UnsupportedBits);
 }
 
-TEST(PcmHeader, MatchesTheCanonicalLayoutByteForByte)
+TEST(WaveHeader, MatchesTheCanonicalLayoutsByteForByte)
 {
-    const uint8_t expected[kPcmHeaderBytes] = {
+    const Bytes pcm = {
         'R', 'I', 'F', 'F', 0x2C, 0x01, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
         16, 0, 0, 0, 1, 0, 2, 0, 0x22, 0x56, 0, 0, 0x88, 0x58, 0x01, 0,
         4, 0, 16, 0, 'd', 'a', 't', 'a', 0x08, 0x01, 0, 0};
+    const Bytes float32 = {
+        'R', 'I', 'F', 'F', 0x42, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+        18, 0, 0, 0, 3, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x20, 0x62, 0x05, 0,
+        8, 0, 32, 0, 0, 0, 'f', 'a', 'c', 't', 4, 0, 0, 0, 2, 0, 0, 0,
+        'd', 'a', 't', 'a', 16, 0, 0, 0};
+    Bytes extensible = {
+        'R', 'I', 'F', 'F', 66, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+        40, 0, 0, 0, 0xFE, 0xFF, 2, 0, 0x80, 0xBB, 0, 0, 0x00, 0x65, 0x04, 0,
+        6, 0, 24, 0, 22, 0, 20, 0, 3, 0, 0, 0};
+    extensible.insert(extensible.end(), kPcmGuid, kPcmGuid + 16);
+    extensible.insert(extensible.end(), {'d', 'a', 't', 'a', 6, 0, 0, 0});
+    const struct {
+        WaveFormat format;
+        uint32_t dataBytes;
+        const Bytes& expected;
+    } cases[] = {
+        {MakeWaveFormat(MakePcmFormat(2, 22050, 16)), 264, pcm},
+        {Expected(3, kFloat, 2, 44100, 32, 32, 0), 16, float32},
+        {Expected(0xFFFE, kInt, 2, 48000, 24, 20, 3), 6, extensible},
+    };
+    for (const auto& c : cases) {
+        Bytes header;
+        ASSERT_TRUE(BuildWaveHeader(c.format, c.dataBytes, header)) << c.format.formatTag;
+        EXPECT_EQ(header, c.expected) << c.format.formatTag;
+    }
+
+    // The recorder's own header is the same bytes: files saved today must not change.
     uint8_t header[kPcmHeaderBytes];
     ASSERT_TRUE(BuildPcmHeader(MakePcmFormat(2, 22050, 16), 264, header));
-    EXPECT_EQ(0, std::memcmp(header, expected, sizeof header));
+    EXPECT_EQ(Bytes(header, header + sizeof header), pcm);
 }
 
-TEST(PcmHeader, CountsThePadOfOddDataAndRefusesWhatCannotBeWritten)
+TEST(WaveHeader, CountsThePadOfOddDataAndRefusesWhatCannotBeWritten)
 {
     uint8_t header[kPcmHeaderBytes];
     ASSERT_TRUE(BuildPcmHeader(MakePcmFormat(1, 8000, 8), 7, header));
@@ -428,4 +490,30 @@ TEST(PcmHeader, CountsThePadOfOddDataAndRefusesWhatCannotBeWritten)
         EXPECT_TRUE(BuildPcmHeader(f, max, header));
         EXPECT_FALSE(BuildPcmHeader(f, max + align, header));
     }
+
+    // The longer headers leave less room for data; odd blocks (24-bit mono) need the pad too.
+    for (const AcceptedCase& c : AcceptedCases()) {
+        const uint32_t max = MaxDataBytes(c.format);
+        const uint32_t align = c.format.blockAlign;
+        const uint64_t riffHead = WaveHeaderBytes(c.format) - 8;
+        Bytes wide;
+        EXPECT_EQ(max % align, 0u) << c.what;
+        EXPECT_LE(riffHead + max + PadBytes(max), 0xFFFFFFFFull) << c.what;
+        EXPECT_GT(riffHead + max + align + PadBytes(max + align), 0xFFFFFFFFull) << c.what;
+        EXPECT_TRUE(BuildWaveHeader(c.format, max, wide)) << c.what;
+        EXPECT_FALSE(BuildWaveHeader(c.format, max + align, wide)) << c.what;
+        if (align > 1) {
+            EXPECT_FALSE(BuildWaveHeader(c.format, align + 1, wide)) << c.what << ": not whole blocks";
+        }
+    }
+
+    // A plain tag cannot say that fewer bits are valid, nor where the speakers are.
+    WaveFormat plain = MakeWaveFormat(MakePcmFormat(2, 8000, 16));
+    Bytes unchanged = {1, 2, 3};
+    plain.validBits = 12;
+    EXPECT_FALSE(BuildWaveHeader(plain, 0, unchanged));
+    plain.validBits = 16;
+    plain.channelMask = 3;
+    EXPECT_FALSE(BuildWaveHeader(plain, 0, unchanged));
+    EXPECT_EQ(unchanged, (Bytes{1, 2, 3}));
 }

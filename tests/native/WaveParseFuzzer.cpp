@@ -1,7 +1,8 @@
 // libFuzzer target: the parser must never crash, read out of bounds or hang, and whatever
-// it accepts must describe bytes that are really in the input.
+// it accepts must describe bytes that are really in the input and survive being written back.
 #include "WaveCodec.h"
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -12,22 +13,33 @@ void Require(bool condition)
         std::abort();
 }
 
-// A layout the recorder could have made, written back out canonically, must parse to the
-// same layout.
+std::vector<uint8_t> Parsable(const std::vector<uint8_t>& header, const uint8_t* samples, uint32_t n)
+{
+    std::vector<uint8_t> file(header);
+    file.insert(file.end(), samples, samples + n);
+    file.resize(file.size() + wave::PadBytes(n));
+    return file;
+}
+
+// An accepted layout, written back out in its own kind, must parse to the same layout; for a
+// format the recorder could have made, the recorder's header must be those same bytes.
 void CheckRoundTrip(const uint8_t* data, const wave::WaveLayout& layout)
 {
-    if (layout.format.formatTag != wave::kFormatPcm ||
-        wave::CheckRecordingFormat(layout.format) != wave::WaveError::None)
-        return;
-    uint8_t header[wave::kPcmHeaderBytes];
-    Require(wave::BuildPcmHeader(layout.format, layout.dataBytes, header));
-    std::vector<uint8_t> file(header, header + sizeof header);
-    file.insert(file.end(), data + layout.dataOffset, data + layout.dataOffset + layout.dataBytes);
-    file.resize(file.size() + wave::PadBytes(layout.dataBytes));
+    std::vector<uint8_t> header;
+    Require(wave::BuildWaveHeader(layout.format, layout.dataBytes, header));
+    Require(header.size() == wave::WaveHeaderBytes(layout.format));
+    const std::vector<uint8_t> file = Parsable(header, data + layout.dataOffset, layout.dataBytes);
     wave::WaveLayout again;
     Require(wave::ParseWave(file.data(), file.size(), again) == wave::WaveError::None);
-    Require(again.dataOffset == wave::kPcmHeaderBytes && again.dataBytes == layout.dataBytes);
+    Require(again.dataOffset == header.size() && again.dataBytes == layout.dataBytes);
     Require(again.format == layout.format);
+
+    if (layout.format.formatTag == wave::kFormatPcm &&
+        wave::CheckRecordingFormat(layout.format) == wave::WaveError::None) {
+        uint8_t pcm[wave::kPcmHeaderBytes];
+        Require(wave::BuildPcmHeader(layout.format, layout.dataBytes, pcm));
+        Require(header.size() == sizeof pcm && std::memcmp(pcm, header.data(), sizeof pcm) == 0);
+    }
 }
 
 } // namespace
