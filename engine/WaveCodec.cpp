@@ -124,6 +124,13 @@ void WriteHeader(const WaveFormat& format, uint32_t dataBytes, uint8_t* p)
     PutLe32(p + 4, dataBytes);
 }
 
+uint32_t DefaultChannelMask(uint16_t channels)
+{
+    // Front centre for mono, then the usual stereo, 3.0, quad, 5.0, 5.1, 6.1 and 7.1 layouts.
+    static const uint32_t masks[kMaxChannels + 1] = {0, 0x4, 0x3, 0x7, 0x33, 0x37, 0x3F, 0x13F, 0x63F};
+    return channels <= kMaxChannels ? masks[channels] : 0;
+}
+
 // Reads the fmt chunk body (size bytes at offset) into a checked format.
 WaveError ParseFormatChunk(IWaveByteSource& source, uint64_t offset, uint32_t size, WaveFormat& format)
 {
@@ -421,6 +428,22 @@ bool BuildWaveHeader(const WaveFormat& format, uint32_t dataBytes, std::vector<u
     WriteHeader(format, dataBytes, bytes.data());
     header.swap(bytes);
     return true;
+}
+
+size_t BuildDeviceFormat(const WaveFormat& format, uint8_t (&block)[kDeviceFormatMaxBytes])
+{
+    if (CheckWaveFormat(format) != WaveError::None)
+        return 0;
+    std::memset(block, 0, sizeof block);
+    // The system takes the plain format only for integer samples of up to 16 bits in mono or
+    // stereo; the rest must be extensible. Fewer valid bits than 16 play as 16, as they always have.
+    if (!IsFloat(format) && format.bitsPerSample <= 16 && format.channels <= 2) {
+        PutBaseFormat(block, kFormatPcm, format);
+        return kCbSizeFmtBytes;
+    }
+    const uint32_t mask = format.channelMask ? format.channelMask : DefaultChannelMask(format.channels);
+    PutExtensibleFormat(block, format, mask);
+    return kExtensibleFmtBytes;
 }
 
 } // namespace wave

@@ -7,6 +7,7 @@
 // we do not play (Unsupported), so each can be told to the user truthfully.
 // Writing: BuildWaveHeader writes a file's header back in the file's own kind (plain PCM, float
 // with a fact chunk, or extensible); BuildPcmHeader is the recorder's own 44-byte header.
+// Playing: BuildDeviceFormat gives the format block an output device is opened with.
 #include "IWaveByteSource.h"
 #include <cstddef>
 #include <cstdint>
@@ -92,6 +93,8 @@ constexpr uint32_t kMaxSampleRate = 768000;
 constexpr unsigned kMaxChunks = 1024;
 // Size of the header BuildPcmHeader writes.
 constexpr size_t kPcmHeaderBytes = 44;
+// Largest format block BuildDeviceFormat writes (an extensible one).
+constexpr size_t kDeviceFormatMaxBytes = 40;
 
 // Reads a file's format and finds its samples. A partial last block is left out of dataBytes.
 WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout);
@@ -130,5 +133,12 @@ size_t WaveHeaderBytes(const WaveFormat& format);
 // holding the frame count. False, header untouched, if CheckWaveFormat refuses the format or
 // the data is not whole blocks up to MaxDataBytes. The caller writes the pad after odd data.
 bool BuildWaveHeader(const WaveFormat& format, uint32_t dataBytes, std::vector<uint8_t>& header);
+
+// Writes the format block to open an output device with, laid out byte for byte as the
+// system's format structures, and returns its size: 18 (a plain PCM format, cbSize 0) for
+// integer samples of up to 16 bits in at most 2 channels, otherwise 40 (extensible, with the
+// file's channel mask, or the usual speakers for the channel count if it has none).
+// 0 if CheckWaveFormat refuses the format.
+size_t BuildDeviceFormat(const WaveFormat& format, uint8_t (&block)[kDeviceFormatMaxBytes]);
 
 } // namespace wave

@@ -517,3 +517,41 @@ TEST(WaveHeader, CountsThePadOfOddDataAndRefusesWhatCannotBeWritten)
     EXPECT_FALSE(BuildWaveHeader(plain, 0, unchanged));
     EXPECT_EQ(unchanged, (Bytes{1, 2, 3}));
 }
+
+TEST(DeviceFormat, IsPlainOnlyForUpTo16BitIntegersInStereoAndKeepsTheRestExtensible)
+{
+    const struct {
+        const char* what;
+        WaveFormat format;
+        size_t size;
+        uint32_t mask;
+    } cases[] = {
+        {"PCM 16 stereo", Expected(1, kInt, 2, 44100, 16, 16, 0), 18, 0},
+        {"PCM 8 mono", Expected(1, kInt, 1, 8000, 8, 8, 0), 18, 0},
+        {"12 in 16, plays as 16", Expected(0xFFFE, kInt, 2, 8000, 16, 12, 3), 18, 0},
+        {"PCM 24 stereo", Expected(1, kInt, 2, 48000, 24, 24, 0), 40, 0x3},
+        {"float 32 mono", Expected(3, kFloat, 1, 48000, 32, 32, 0), 40, 0x4},
+        {"PCM 16, 6 channels", Expected(1, kInt, 6, 48000, 16, 16, 0), 40, 0x3F},
+        {"PCM 16, 8 channels", Expected(1, kInt, 8, 48000, 16, 16, 0), 40, 0x63F},
+        {"20 in 24, the file's mask", Expected(0xFFFE, kInt, 2, 96000, 24, 20, 0x600), 40, 0x600},
+        {"float 64, 7.1", Expected(0xFFFE, kFloat, 8, 48000, 64, 64, 0x63F), 40, 0x63F},
+    };
+    for (const auto& c : cases) {
+        uint8_t block[kDeviceFormatMaxBytes];
+        ASSERT_EQ(BuildDeviceFormat(c.format, block), c.size) << c.what;
+        const Bytes bytes(block, block + c.size);
+        EXPECT_EQ(bytes[0] | bytes[1] << 8, c.size == 18 ? 1 : 0xFFFE) << c.what;
+        EXPECT_EQ(Le32At(bytes, 4), c.format.samplesPerSec) << c.what;
+        EXPECT_EQ(bytes[12] | bytes[13] << 8, c.format.blockAlign) << c.what;
+        EXPECT_EQ(bytes[14] | bytes[15] << 8, c.format.bitsPerSample) << c.what;
+        EXPECT_EQ(size_t(bytes[16] | bytes[17] << 8), c.size - 18) << c.what; // cbSize
+        if (c.size == 40) {
+            EXPECT_EQ(bytes[18] | bytes[19] << 8, c.format.validBits) << c.what;
+            EXPECT_EQ(Le32At(bytes, 20), c.mask) << c.what;
+            const uint8_t* guid = c.format.sampleType == kFloat ? kFloatGuid : kPcmGuid;
+            EXPECT_TRUE(std::equal(guid, guid + 16, bytes.begin() + 24)) << c.what;
+        }
+    }
+    uint8_t block[kDeviceFormatMaxBytes];
+    EXPECT_EQ(BuildDeviceFormat(Expected(1, kInt, 9, 8000, 16, 16, 0), block), 0u);
+}

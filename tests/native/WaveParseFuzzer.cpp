@@ -42,6 +42,23 @@ void CheckRoundTrip(const uint8_t* data, const wave::WaveLayout& layout)
     }
 }
 
+// The device format block must itself be a fmt chunk the parser takes, with the same shape.
+void CheckDeviceFormat(const wave::WaveFormat& format)
+{
+    uint8_t block[wave::kDeviceFormatMaxBytes];
+    const size_t size = wave::BuildDeviceFormat(format, block);
+    Require(size == 18 || size == 40);
+    std::vector<uint8_t> file = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                 uint8_t(size), 0, 0, 0};
+    file.insert(file.end(), block, block + size);
+    file.insert(file.end(), {'d', 'a', 't', 'a', 0, 0, 0, 0});
+    file[4] = uint8_t(file.size() - 8);
+    wave::WaveLayout device;
+    Require(wave::ParseWave(file.data(), file.size(), device) == wave::WaveError::None);
+    Require(device.format.channels == format.channels && device.format.samplesPerSec == format.samplesPerSec &&
+            device.format.blockAlign == format.blockAlign && device.format.sampleType == format.sampleType);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -55,5 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(layout.dataOffset <= size && layout.dataBytes <= size - layout.dataOffset);
     Require(layout.dataBytes % layout.format.blockAlign == 0);
     CheckRoundTrip(data, layout);
+    CheckDeviceFormat(layout.format);
     return 0;
 }
