@@ -389,6 +389,11 @@ WaveError CheckRecordingFormat(const PcmFormat& format)
     return CheckArithmetic(format);
 }
 
+bool IsRecordingFormat(const WaveFormat& format)
+{
+    return format == MakeWaveFormat(format) && CheckRecordingFormat(format) == WaveError::None;
+}
+
 uint32_t MaxDataBytes(const PcmFormat& format) { return MaxDataBytesAfter(kPcmHeaderBytes, format.blockAlign); }
 
 uint32_t MaxDataBytes(const WaveFormat& format)

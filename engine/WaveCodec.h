@@ -112,6 +112,9 @@ WaveFormat MakeWaveFormat(const PcmFormat& format);
 // None if the format is PCM the recorder can hold: 1..kMaxChannels, non-zero rate, 8 or 16
 // bits, block align and bytes/s that agree with them.
 WaveError CheckRecordingFormat(const PcmFormat& format);
+// True if the format is exactly what MakeWaveFormat makes of a recording format: plain 8- or
+// 16-bit PCM, all bits valid, no channel mask. What a take's header can say.
+bool IsRecordingFormat(const WaveFormat& format);
 
 // Largest data size, in whole blocks, whose file still fits the 32-bit RIFF size, for the
 // 44-byte recorder header and for the header BuildWaveHeader writes for this format.

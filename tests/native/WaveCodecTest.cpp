@@ -430,6 +430,11 @@ TEST(PcmFormat, RecordingFormatsAreConsistent8Or16BitPcm)
     // Files of these play, but the recorder does not make them.
     EXPECT_EQ(CheckRecordingFormat(MakePcmFormat(2, 44100, 24)), WaveError::UnsupportedBits);
     EXPECT_EQ(CheckRecordingFormat(MakePcmFormat(1, 44100, 32)), WaveError::UnsupportedBits);
+    // A file's 16-bit format that says more than a plain header can is no recording format.
+    EXPECT_TRUE(IsRecordingFormat(MakeWaveFormat(MakePcmFormat(2, 44100, 16))));
+    WaveFormat extensible = MakeWaveFormat(MakePcmFormat(2, 44100, 16));
+    extensible.formatTag = kFormatExtensible;
+    EXPECT_FALSE(IsRecordingFormat(extensible));
 }
 
 TEST(WaveHeader, MatchesTheCanonicalLayoutsByteForByte)
