@@ -19,7 +19,7 @@ HWND NoticeWindow(DWORD flags, DWORD_PTR callback)
 } // namespace
 
 CEngineDevice::CEngineDevice(MCIDEVICEID id, uint64_t dataLimit)
-    : m_id(id), m_dataLimit(dataLimit), m_format(wave::MakePcmFormat(1, 11025, 8))
+    : m_id(id), m_dataLimit(dataLimit), m_format(wave::MakeWaveFormat(wave::MakePcmFormat(1, 11025, 8)))
 {
 }
 
@@ -48,7 +48,7 @@ MCIERROR CEngineDevice::SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& par
         return MCIERR_NONAPPLICABLE_FUNCTION;
     if ((flags & MCI_WAVE_SET_FORMATTAG) && parms.wFormatTag != WAVE_FORMAT_PCM)
         return MCIERR_OUTOFRANGE;
-    wave::PcmFormat format = m_format;
+    wave::PcmFormat format = m_format;   // an empty file's format, cut to what a recording keeps
     if (flags & MCI_WAVE_SET_CHANNELS)
         format.channels = parms.nChannels;
     if (flags & MCI_WAVE_SET_SAMPLESPERSEC)
@@ -64,7 +64,7 @@ MCIERROR CEngineDevice::SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& par
         return MCIERR_OUTOFRANGE;
     if (askInput && InputRefuses(format))
         return MCIERR_WAVE_SETINPUTUNSUITABLE;
-    m_format = format;
+    m_format = wave::MakeWaveFormat(format);
     return 0;
 }
 

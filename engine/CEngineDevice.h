@@ -42,7 +42,8 @@ private:
 
     MCIDEVICEID m_id;
     uint64_t m_dataLimit;
-    wave::PcmFormat m_format;
+    // The sound's format: the file's own, or the recording format.
+    wave::WaveFormat m_format;
     // The sound: m_length bytes from m_offset on in m_sound (a file's copy, or the take).
     std::shared_ptr<CTempFile> m_sound;
     uint64_t m_offset = 0;

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <utility>
 
-CWavePlayer::CWavePlayer(const wave::PcmFormat& format, std::shared_ptr<CTempFile> sound, uint64_t offset,
+CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<CTempFile> sound, uint64_t offset,
                          uint64_t from, uint64_t to, std::shared_ptr<CMciNotice> notice)
-    : CWaveStream(format, std::move(notice)), m_sound(std::move(sound)), m_offset(offset), m_from(from),
-      m_to(to), m_nextRead(from)
+    : CWaveStream(format, std::move(notice)), m_soundFormat(format), m_sound(std::move(sound)), m_offset(offset),
+      m_from(from), m_to(to), m_nextRead(from)
 {
 }
 
@@ -23,11 +23,13 @@ MCIERROR CWavePlayer::Start()
     }
     if (waveOutGetNumDevs() == 0)
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    WAVEFORMATEXTENSIBLE device;
+    if (!ToDeviceFormat(m_soundFormat, device))
+        return MCIERR_WAVE_OUTPUTSUNSUITABLE;   // a take at a rate no file may have
     m_event = MakeSharedEvent();
     if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
-    WAVEFORMATEX wfx = ToWaveFormat(m_format);
-    MMRESULT result = OpenOutput(&m_hOut, wfx, m_event);
+    MMRESULT result = OpenOutput(&m_hOut, device.Format, m_event);
     if (result != MMSYSERR_NOERROR) {
         m_hOut = nullptr;
         return OutputError(result);
@@ -91,9 +93,13 @@ uint64_t CWavePlayer::DevicePosition() const
     time.wType = TIME_BYTES;
     // Until the output hands back its first buffer the stream is still starting, and its
     // clock creeps a few milliseconds then leaps; it is only believed once sound flows.
+    // Whole blocks only: a stop keeps this position, and a play from within a block (24-bit
+    // mono's is 3 bytes) would take every sample after it from the wrong bytes.
     if (m_hOut && position > 0 && waveOutGetPosition(m_hOut, &time, sizeof time) == MMSYSERR_NOERROR &&
-        time.wType == TIME_BYTES)
-        position = std::max<uint64_t>(position, std::min<uint64_t>(time.u.cb, m_nextRead - m_from));
+        time.wType == TIME_BYTES) {
+        const uint64_t heard = time.u.cb - time.u.cb % m_format.blockAlign;
+        position = std::max<uint64_t>(position, std::min<uint64_t>(heard, m_nextRead - m_from));
+    }
     position = std::max(position, m_reported.load());
     m_reported = position;
     return position;

@@ -6,8 +6,9 @@
 // driver hands them back. The position is what the driver has played.
 class CWavePlayer : public CWaveStream {
 public:
-    // Plays the bytes from..to of the sound that starts at 'offset' in 'sound'.
-    CWavePlayer(const wave::PcmFormat& format, std::shared_ptr<CTempFile> sound, uint64_t offset, uint64_t from,
+    // Plays the bytes from..to of the sound that starts at 'offset' in 'sound', handing them to
+    // the output in their own format.
+    CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<CTempFile> sound, uint64_t offset, uint64_t from,
                 uint64_t to, std::shared_ptr<CMciNotice> notice);
     ~CWavePlayer() override;
 
@@ -33,6 +34,7 @@ private:
     // call with m_deviceLock held.
     uint64_t DevicePosition() const;
 
+    const wave::WaveFormat m_soundFormat;
     std::shared_ptr<CTempFile> m_sound;
     uint64_t m_offset;
     uint64_t m_from;

@@ -1,5 +1,7 @@
 #include "TimedDriverCalls.h"
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <system_error>
 #include <thread>
@@ -38,6 +40,18 @@ WAVEFORMATEX ToWaveFormat(const wave::PcmFormat& format)
     wfx.nBlockAlign = format.blockAlign;
     wfx.wBitsPerSample = format.bitsPerSample;
     return wfx;
+}
+
+bool ToDeviceFormat(const wave::WaveFormat& format, WAVEFORMATEXTENSIBLE& device)
+{
+    static_assert(sizeof(WAVEFORMATEXTENSIBLE) == wave::kDeviceFormatMaxBytes, "the codec's block is this structure");
+    uint8_t block[wave::kDeviceFormatMaxBytes];
+    const size_t size = wave::BuildDeviceFormat(format, block);
+    if (size == 0)
+        return false;
+    device = WAVEFORMATEXTENSIBLE{};
+    std::memcpy(&device, block, size);
+    return true;
 }
 
 DWORD BufferBytes(const wave::PcmFormat& format, unsigned perSecond)
@@ -104,7 +118,7 @@ template <class Device>
 struct OpeningDevice {
     Device device = nullptr;
     MMRESULT result = kDriverNotAnswering;
-    WAVEFORMATEX format;
+    WAVEFORMATEXTENSIBLE format;   // room for the largest format block the engine opens with
     SharedEvent event;   // the driver's; kept until a device opened too late is closed
     enum { kOpening, kTaken, kGivenUp };
     std::atomic<int> state{kOpening};
@@ -116,11 +130,15 @@ MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent even
                     MMRESULT(WINAPI* close)(Device))
 {
     auto opening = std::make_shared<OpeningDevice<Device>>();
-    opening->format = format;
+    // The copy must hold the extra bytes too: the open runs on after the caller's may be gone.
+    const size_t extra = format.wFormatTag == WAVE_FORMAT_PCM ? 0 : format.cbSize;
+    opening->format = WAVEFORMATEXTENSIBLE{};
+    std::memcpy(&opening->format, &format,
+                sizeof(WAVEFORMATEX) + std::min(extra, sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX)));
     opening->event = std::move(event);
     RunWithin([opening, open, close] {
         OpeningDevice<Device>& o = *opening;
-        o.result = open(&o.device, WAVE_MAPPER, &o.format, reinterpret_cast<DWORD_PTR>(o.event.get()), 0,
+        o.result = open(&o.device, WAVE_MAPPER, &o.format.Format, reinterpret_cast<DWORD_PTR>(o.event.get()), 0,
                         CALLBACK_EVENT);
         int expected = OpeningDevice<Device>::kOpening;
         if (!o.state.compare_exchange_strong(expected, OpeningDevice<Device>::kTaken) &&

@@ -5,6 +5,7 @@
 #include "WaveCodec.h"
 #include <windows.h>
 #include <mmsystem.h>
+#include <mmreg.h>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -13,6 +14,10 @@
 MCIERROR InputError(MMRESULT result);
 MCIERROR OutputError(MMRESULT result);
 WAVEFORMATEX ToWaveFormat(const wave::PcmFormat& format);
+// The format to open an output with for a sound of this format: a plain WAVEFORMATEX, or the
+// extensible one where the system needs it (float, more than 16 bits or 2 channels); its
+// Format member is what the output is given. False if the codec refuses the format.
+bool ToDeviceFormat(const wave::WaveFormat& format, WAVEFORMATEXTENSIBLE& device);
 // Bytes in one driver buffer of about 1/perSecond s, in whole blocks.
 DWORD BufferBytes(const wave::PcmFormat& format, unsigned perSecond);
 // How long any driver call is waited for, and how long a running device may return no
@@ -33,7 +38,8 @@ void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std:
                  SharedEvent event, DWORD waitMs);
 // Opens the default input or output with CALLBACK_EVENT on a thread of its own and waits at
 // most kDriverLimitMs for the driver to answer. A device the driver opens after the wait has
-// ended is closed again by that thread.
+// ended is closed again by that thread. A format other than plain PCM is followed by its
+// cbSize extra bytes, as in a WAVEFORMATEXTENSIBLE.
 MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent event);
 MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event);
 // What the timed calls return when the driver did not answer in time.
