@@ -87,6 +87,8 @@ MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::
     // A device records one take, into nothing: a new device, as the window opens for each.
     if (m_recorder || m_player || m_length > 0)
         return MCIERR_NONAPPLICABLE_FUNCTION;
+    if (!wave::IsRecordingFormat(m_format))
+        return MCIERR_WAVE_SETINPUTUNSUITABLE;   // an empty file's format, not one we record in
     auto take = std::make_shared<CTempFile>();
     if (!take->CreateTake())
         return MCIERR_FILE_WRITE;

@@ -57,21 +57,26 @@ MCIERROR CopySamples(CFileByteSource& source, const wave::WaveLayout& layout, CT
     return 0;
 }
 
-MCIERROR ReadInto(HANDLE file, std::shared_ptr<CTempFile>& copy, wave::PcmFormat& format)
+// A refusal told truthfully. "The file may be corrupt" only for a file that breaks the rules;
+// a sound file in a format we do not play gets "cannot recognize the current file format".
+MCIERROR ParseError(wave::WaveError error)
+{
+    switch (wave::KindOf(error)) {
+    case wave::WaveErrorKind::None: return 0;
+    case wave::WaveErrorKind::ReadFailed: return MCIERR_FILE_READ;
+    case wave::WaveErrorKind::Unsupported: return MCIERR_WAVE_SETOUTPUTUNSUITABLE;
+    default: return MCIERR_INVALID_FILE;
+    }
+}
+
+MCIERROR ReadInto(HANDLE file, std::shared_ptr<CTempFile>& copy, wave::WaveFormat& format)
 {
     CFileByteSource source(file);
     if (!source.SizeKnown())
         return MCIERR_FILE_READ;
     wave::WaveLayout layout;
-    const wave::WaveError parsed = wave::ParseWave(source, layout);
-    if (parsed == wave::WaveError::ReadFailed)
-        return MCIERR_FILE_READ;
-    if (parsed != wave::WaveError::None)
-        return MCIERR_INVALID_FILE;
-    // The engine holds, plays and saves only the formats it records, so the others the codec
-    // reads are still refused here, as they were before it read them.
-    if (wave::CheckRecordingFormat(layout.format) != wave::WaveError::None)
-        return MCIERR_INVALID_FILE;
+    if (const MCIERROR error = ParseError(wave::ParseWave(source, layout)))
+        return error;
     copy = std::make_shared<CTempFile>();
     if (!copy->Create())
         return MCIERR_FILE_WRITE;
@@ -116,13 +121,25 @@ bool WriteAll(HANDLE file, const void* data, DWORD n)
     return WriteFile(file, data, n, &done, nullptr) && done == n;
 }
 
-MCIERROR WriteWave(HANDLE file, CTempFile* sound, uint64_t offset, uint64_t length, const wave::PcmFormat& format)
+bool BuildHeader(const wave::WaveFormat& format, uint32_t dataBytes, std::vector<uint8_t>& header)
 {
-    uint8_t header[wave::kPcmHeaderBytes];
-    if (length > wave::MaxDataBytes(format) ||
-        !wave::BuildPcmHeader(format, static_cast<uint32_t>(length), header))
+    if (!wave::IsRecordingFormat(format))
+        return wave::BuildWaveHeader(format, dataBytes, header);
+    // A take gets the recorder's own header: the same bytes, but it also holds the rates past
+    // any a file is read at, which a take may have.
+    uint8_t pcm[wave::kPcmHeaderBytes];
+    if (!wave::BuildPcmHeader(format, dataBytes, pcm))
+        return false;
+    header.assign(pcm, pcm + sizeof pcm);
+    return true;
+}
+
+MCIERROR WriteWave(HANDLE file, CTempFile* sound, uint64_t offset, uint64_t length, const wave::WaveFormat& format)
+{
+    std::vector<uint8_t> header;
+    if (length > wave::MaxDataBytes(format) || !BuildHeader(format, static_cast<uint32_t>(length), header))
         return MCIERR_FILE_NOT_SAVED;
-    if (!WriteAll(file, header, sizeof header))
+    if (!WriteAll(file, header.data(), static_cast<DWORD>(header.size())))
         return MCIERR_FILE_WRITE;
     std::vector<char> buffer(kCopyChunk);
     for (uint64_t done = 0; done < length;) {
@@ -142,14 +159,14 @@ MCIERROR WriteWave(HANDLE file, CTempFile* sound, uint64_t offset, uint64_t leng
 } // namespace
 
 MCIERROR LoadWaveFile(const char* path, std::shared_ptr<CTempFile>& sound, uint64_t& length,
-                      wave::PcmFormat& format)
+                      wave::WaveFormat& format)
 {
     MCIERROR error = 0;
     HANDLE file = OpenForReading(path, error);
     if (file == INVALID_HANDLE_VALUE)
         return error;
     std::shared_ptr<CTempFile> copy;
-    wave::PcmFormat loaded;
+    wave::WaveFormat loaded;
     error = ReadInto(file, copy, loaded);
     CloseHandle(file);
     if (error)
@@ -161,7 +178,7 @@ MCIERROR LoadWaveFile(const char* path, std::shared_ptr<CTempFile>& sound, uint6
 }
 
 MCIERROR SaveWaveFile(const char* path, CTempFile* sound, uint64_t offset, uint64_t length,
-                      const wave::PcmFormat& format)
+                      const wave::WaveFormat& format)
 {
     if (!path || !*path)
         return MCIERR_FILENAME_REQUIRED;

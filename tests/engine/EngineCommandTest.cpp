@@ -119,3 +119,18 @@ TEST_F(EngineTest, NeitherFormatNorTakeCanReplaceExistingSound)
     EXPECT_EQ(Record(id, nullptr), MCIERR_NONAPPLICABLE_FUNCTION);
     EXPECT_EQ(Length(id), 500u);
 }
+
+// An empty file's device takes a recording format before it records: a take's header says
+// plain 8- or 16-bit PCM, so a take in the file's float format would be mislabelled.
+TEST_F(EngineTest, AnEmptyFileOfAnotherFormatRecordsOnlyInARecordingFormat)
+{
+    CEngineScratchDir dir;
+    const std::string path = dir.Path("empty.wav");
+    ASSERT_TRUE(EngineWriteToneFile(path, 440, 0, 2, 48000, 32, EngineSamples::Float));
+    const MCIDEVICEID id = Open(path.c_str());
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BITSPERSAMPLE), 32u);
+    EXPECT_EQ(Record(id, nullptr), MCIERR_WAVE_SETINPUTUNSUITABLE);
+    EXPECT_EQ(Length(id), 0u);
+    ASSERT_EQ(SetFormat(id, 2, 48000, 16), 0u);
+    EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BITSPERSAMPLE), 16u);
+}

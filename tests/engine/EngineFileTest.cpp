@@ -14,7 +14,7 @@ bool SameBytes(const std::string& a, const std::string& b)
 
 } // namespace
 
-TEST_F(EngineTest, OpenRefusesFilesThatAreNotPcmWaves)
+TEST_F(EngineTest, OpenRefusesFilesItCannotPlayAndSaysWhy)
 {
     CEngineScratchDir dir;
     EngineWriteFile(dir.Path("empty.wav"), "", 0);
@@ -28,9 +28,10 @@ TEST_F(EngineTest, OpenRefusesFilesThatAreNotPcmWaves)
     EngineWriteFile(dir.Path("adpcm.wav"), adpcm.data(), adpcm.size());
     CreateDirectoryA(dir.Path("folder.wav").c_str(), nullptr);
 
+    // Only a damaged file is called corrupt; a sound file in a format we do not play is not.
     const struct { const char* name; MCIERROR error; } cases[] = {
         {"empty.wav", MCIERR_INVALID_FILE},     {"text.wav", MCIERR_INVALID_FILE},
-        {"truncated.wav", MCIERR_INVALID_FILE}, {"adpcm.wav", MCIERR_INVALID_FILE},
+        {"truncated.wav", MCIERR_INVALID_FILE}, {"adpcm.wav", MCIERR_WAVE_SETOUTPUTUNSUITABLE},
         {"folder.wav", MCIERR_INVALID_FILE},    {"missing.wav", MCIERR_FILE_NOT_FOUND},
     };
     const size_t tempsBefore = EngineTempFiles().size();

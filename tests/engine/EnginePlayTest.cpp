@@ -139,3 +139,59 @@ TEST_F(EnginePlayTest, ClosingWhilePlayingEndsWithAborted)
     DWORD answer = 0;
     EXPECT_EQ(StatusOf(id, MCI_STATUS_LENGTH, answer), MCIERR_INVALID_DEVICE_ID);
 }
+
+// Files as other programs write them open with their length, play in their own format (what
+// comes out of the sink is their tone, so the output was told the right format) and save back
+// byte for byte. Where the output refuses a format, Play says so and nothing changes.
+TEST_F(EnginePlayTest, FilesInEveryFormatWeReadPlayAndSaveUnchanged)
+{
+    const struct {
+        const char* name; uint16_t channels; uint32_t rate; uint16_t bits; EngineSamples samples;
+        double hz; bool mayBeRefused;
+    } cases[] = {
+        {"pcm24.wav", 2, 44100, 24, EngineSamples::Pcm, 550, false},
+        {"float32.wav", 1, 48000, 32, EngineSamples::Float, 770, false},
+        // A 3-byte block and an odd data size, and the header other programs write for it.
+        {"mono24.wav", 1, 22050, 24, EngineSamples::ExtensiblePcm, 990, false},
+        {"float64.wav", 2, 44100, 64, EngineSamples::Float, 660, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.Path(c.name);
+        ASSERT_TRUE(EngineWriteToneFile(path, c.hz, 1.001, c.channels, c.rate, c.bits, c.samples));
+        const MCIDEVICEID id = Open(path.c_str());
+        EXPECT_EQ(Length(id), 1001u);
+        EXPECT_EQ(Status(id, MCI_WAVE_STATUS_CHANNELS), c.channels);
+        EXPECT_EQ(Status(id, MCI_WAVE_STATUS_SAMPLESPERSEC), c.rate);
+        EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BITSPERSAMPLE), c.bits);
+
+        const MCIDEVICEID listener = Open();
+        ASSERT_EQ(SetFormat(listener, 1, 44100, 16), 0u);
+        ASSERT_EQ(Record(listener, nullptr), 0u);
+        ASSERT_EQ(Seek(id, 300), 0u);
+        const MCIERROR played = Play(id, window.Handle(), MCI_FROM, 0);
+        if (played == 0 || !c.mayBeRefused) {
+            ASSERT_EQ(played, 0u);
+            ASSERT_EQ(window.WaitForNotice(4000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+            EXPECT_EQ(Position(id), 1001u);
+            window.Pump(300);   // the tail still travelling to the monitor
+            ASSERT_EQ(Stop(listener), 0u);
+            ASSERT_EQ(Save(listener, dir.Path("heard.wav")), 0u);
+            EngineWave heard;
+            std::string why;
+            ASSERT_TRUE(EngineReadCanonicalWave(dir.Path("heard.wav"), heard, why)) << why;
+            EXPECT_NEAR(EngineDominantHz(heard.mono, heard.rate, 100, 2000), c.hz, 2.0);
+        } else {
+            EXPECT_EQ(played, MCIERR_WAVE_OUTPUTSUNSUITABLE);
+            EXPECT_EQ(Position(id), 300u) << "a refused play must leave the position";
+            window.Pump(200);
+            EXPECT_TRUE(window.notices.empty());
+        }
+        window.notices.clear();
+        Close(listener);
+
+        ASSERT_EQ(Save(id, dir.Path("copy.wav")), 0u);
+        EXPECT_EQ(EngineReadFile(dir.Path("copy.wav")), EngineReadFile(path));
+        Close(id);
+    }
+}

@@ -248,26 +248,57 @@ double EngineLongestFlatRun(const std::vector<double>& samples, uint32_t rate)
 }
 
 bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uint16_t channels,
-                         uint32_t rate, uint16_t bits)
+                         uint32_t rate, uint16_t bits, EngineSamples samples)
 {
+    const bool isFloat = samples == EngineSamples::Float || samples == EngineSamples::ExtensibleFloat;
+    const bool extensible = samples == EngineSamples::ExtensiblePcm || samples == EngineSamples::ExtensibleFloat;
     const uint16_t align = uint16_t(channels * bits / 8);
     const uint32_t frames = uint32_t(seconds * rate);
     const uint32_t dataBytes = frames * align;
-    std::vector<char> b = {'R', 'I', 'F', 'F'};
-    Put32(b, 36 + dataBytes + (dataBytes & 1));
-    for (char c : std::string("WAVEfmt ")) b.push_back(c);
-    Put32(b, 16); Put16(b, 1); Put16(b, channels); Put32(b, rate); Put32(b, rate * align);
-    Put16(b, align); Put16(b, bits);
+    std::vector<char> fmt;
+    Put16(fmt, extensible ? 0xFFFE : isFloat ? 3 : 1); Put16(fmt, channels); Put32(fmt, rate);
+    Put32(fmt, rate * align); Put16(fmt, align); Put16(fmt, bits);
+    if (extensible) {
+        static const uint32_t speakers[] = {0, 0x4, 0x3, 0x7, 0x33, 0x37, 0x3F, 0x13F, 0x63F};
+        Put16(fmt, 22); Put16(fmt, bits); Put32(fmt, channels < 9 ? speakers[channels] : 0);
+        const char guid[] = "\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71";
+        Put16(fmt, isFloat ? 3 : 1);
+        fmt.insert(fmt.end(), guid, guid + 14);
+    } else if (isFloat) {
+        Put16(fmt, 0);
+    }
+    std::vector<char> b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+    Put32(b, uint32_t(fmt.size()));
+    b.insert(b.end(), fmt.begin(), fmt.end());
+    if (isFloat) {
+        for (char c : std::string("fact")) b.push_back(c);
+        Put32(b, 4); Put32(b, frames);
+    }
     for (char c : std::string("data")) b.push_back(c);
     Put32(b, dataBytes);
     for (uint32_t i = 0; i < frames; ++i) {
         const double v = 0.4 * std::sin(2 * kPi * hz * i / rate);
         for (uint16_t c = 0; c < channels; ++c) {
-            if (bits == 8) b.push_back(char(128 + int(v * 127)));
-            else Put16(b, uint16_t(int16_t(v * 32767)));
+            if (isFloat && bits == 32) {
+                const float f = float(v);
+                uint32_t u;
+                std::memcpy(&u, &f, 4);
+                Put32(b, u);
+            } else if (isFloat) {
+                uint64_t u;
+                std::memcpy(&u, &v, 8);
+                Put32(b, uint32_t(u)); Put32(b, uint32_t(u >> 32));
+            } else if (bits == 8) {
+                b.push_back(char(128 + int(v * 127)));
+            } else {   // signed, little-endian
+                const int64_t s = int64_t(v * ((int64_t(1) << (bits - 1)) - 1));
+                for (int k = 0; k < bits / 8; ++k) b.push_back(char(s >> (8 * k)));
+            }
         }
     }
     if (dataBytes & 1) b.push_back(0);
+    const uint32_t riff = uint32_t(b.size() - 8);
+    std::memcpy(&b[4], &riff, 4);
     return EngineWriteFile(path, b.data(), b.size());
 }
 

@@ -75,9 +75,14 @@ double EngineDominantHz(const std::vector<double>& samples, uint32_t rate, doubl
 // Longest run, in seconds, of samples that do not change at all (digital silence or a
 // frozen value), between first and last non-silent stretch.
 double EngineLongestFlatRun(const std::vector<double>& samples, uint32_t rate);
-// Writes a PCM WAVE file holding a sine.
+// How a tone file stores its samples: integer PCM (8 to 32 bits) or IEEE float (32 or 64),
+// under its plain format tag or as WAVE_FORMAT_EXTENSIBLE.
+enum class EngineSamples { Pcm, Float, ExtensiblePcm, ExtensibleFloat };
+// Writes a WAVE file holding a sine, laid out as other programs write them: a 16-byte fmt for
+// PCM; an 18-byte fmt and a fact chunk for float; a 40-byte fmt with the usual speakers and
+// all bits valid for extensible, and a fact chunk for extensible float.
 bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uint16_t channels,
-                         uint32_t rate, uint16_t bits);
+                         uint32_t rate, uint16_t bits, EngineSamples samples = EngineSamples::Pcm);
 
 // A fresh empty folder under the temp folder, removed with everything in it.
 class CEngineScratchDir {
