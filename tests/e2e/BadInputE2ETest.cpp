@@ -231,18 +231,21 @@ TEST_F(BadInputE2E, UnusualButValidFilesOpenWhole)
     ASSERT_EQ("Mono", Selected(IDC_CHANNELS));
     ASSERT_EQ("22050 Hz", Selected(IDC_SAMPLERATE));
 
-    struct Case { const char* name; uint16_t channels; uint32_t rate; uint16_t bits; double seconds;
-                  const char* channelEntry; const char* bitsEntry; };
+    struct Case { const char* name; uint16_t channels; uint32_t rate; uint16_t bits; EngineSamples samples;
+                  double seconds; const char* channelEntry; const char* bitsEntry; };
     const Case cases[] = {
         // No list has 96000 Hz: the rate list keeps its selection.
-        { "fine.wav", 1, 96000, 8, 2.5, "Mono", "8 bits" },
+        { "fine.wav", 1, 96000, 8, EngineSamples::Pcm, 2.5, "Mono", "8 bits" },
         // Four channels show as the many-channel entry; no rate entry either.
-        { "quad.wav", 4, 32000, 16, 2.2, "Stereo", "16 bits" },
+        { "quad.wav", 4, 32000, 16, EngineSamples::Pcm, 2.2, "Stereo", "16 bits" },
+        // No list has 24 or 32 bits, nor a 192 kHz rate: those lists keep their selection.
+        { "studio.wav", 2, 192000, 24, EngineSamples::ExtensiblePcm, 1.3, "Stereo", "16 bits" },
+        { "float.wav", 1, 48000, 32, EngineSamples::Float, 1.1, "Mono", "16 bits" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = scratch.Path(c.name);
-        ASSERT_TRUE(EngineWriteToneFile(path, 440, c.seconds, c.channels, c.rate, c.bits));
+        ASSERT_TRUE(EngineWriteToneFile(path, 440, c.seconds, c.channels, c.rate, c.bits, c.samples));
         ASSERT_TRUE(ChooseFile(path));
         ExpectNoBox();
         EXPECT_EQ(path, Item(IDC_FILENAME));
@@ -272,6 +275,17 @@ TEST_F(BadInputE2E, UnusualButValidFilesOpenWhole)
         ExpectSaved(copy);
         EXPECT_EQ(EngineReadFile(path), EngineReadFile(copy));
     }
+
+    // A new take is made in the lists' format, never in the last file's.
+    RecordTake(1300);
+    const std::string take = scratch.Path("take.wav");
+    ExpectSaved(take);
+    EngineWave wave;
+    std::string why;
+    ASSERT_TRUE(EngineReadCanonicalWave(take, wave, why)) << why;
+    EXPECT_EQ(1, wave.channels);
+    EXPECT_EQ(22050u, wave.rate);
+    EXPECT_EQ(16, wave.bits);
 }
 
 TEST_F(BadInputE2E, AccentedNamesOpenAndSaveUnderExactlyThatName)
