@@ -2,6 +2,8 @@
 . "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 
 BIN=$VORSEL_RUN_BUILD/bin
+# The program measured; another build's may be named, to measure it against the same baselines.
+VORSEL_EXE=${VORSEL_EXE:-$BIN/Vorsel.exe}
 
 bench_build() {
     ensure_packages
@@ -28,7 +30,7 @@ session_pid() {
 # Starts Vorsel and waits for its window.
 VORSEL_PID=""
 start_vorsel() {
-    "$WINE_LOADER" "$BIN/Vorsel.exe" >/dev/null 2>&1 &
+    "$WINE_LOADER" "$VORSEL_EXE" >/dev/null 2>&1 &
     local i
     for i in $(seq 100); do
         probe position >/dev/null && break

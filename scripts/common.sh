@@ -104,6 +104,7 @@ start_session() {
     pacat --playback -d vsink --rate=8000 --channels=1 --format=s16le --latency-msec=100 \
         </dev/zero >/dev/null 2>&1 &
     SESSION_PIDS+=($!)
+    export VORSEL_SILENCE_PID=$!   # a benchmark stops it to record from a monitor alone
     # Each session runs in its own copy of the prefix: a wineserver is per prefix, and ending
     # ours must not end another session's programs.
     ensure_prefix
