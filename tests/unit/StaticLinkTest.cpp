@@ -1,5 +1,5 @@
-// The hyperlink label on real static controls of a real dialog: how the parent's colour request
-// is answered, what a click opens and how it changes the colour, the hand cursor, the hit test.
+// The hyperlink label on real static controls of a real dialog: how it shows (painted into a
+// bitmap), what a click opens and how it changes the colour, the hand cursor, the hit test.
 #include <gtest/gtest.h>
 #include "CStaticLink.h"
 #include "CRecorderDlg.h"
@@ -7,52 +7,76 @@
 #include "RecordingUiSeam.h"
 #include "ScriptedMciPort.h"
 #include "resource.h"
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <vector>
 
 namespace {
 const int FIRST_TEST_ID = 2000;
 const char TARGET[] = "http://quenbrook.example/link-test";
+const COLORREF BLUE = RGB(0, 0, 255);
+const COLORREF PURPLE = RGB(128, 0, 128);
+// A colour no dialog paints with: where it still shows, the control left its background alone.
+const COLORREF GROUND = RGB(0, 160, 80);
 
-HINSTANCE ShellResult(UINT_PTR value)
-{
-    return reinterpret_cast<HINSTANCE>(value);
-}
-
-// What the parent's answer to a colour request left in a fresh device context.
-struct Colours {
-    HBRUSH brush;
-    COLORREF text;
-    int bkMode;
-    LOGFONTA font;
-    HFONT fontHandle;
+// What a control shows when it paints itself over the ground.
+struct Shown {
+    bool hollow;      // the ground shows through beside the text
+    COLORREF ink;     // the commonest colour other than the background
+    int inkWidth;     // from the first to the last column with ink
+    int longestRun;   // the longest unbroken run of ink along one row
+    bool Underlined() const { return inkWidth > 0 && longestRun >= inkWidth - 1; }
 };
 
-Colours AskColours(HWND dialog, HWND control)
+Shown Paint(HWND control)
+{
+    RECT r;
+    ::GetClientRect(control, &r);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right, r.bottom);
+    ::ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    HBRUSH ground = ::CreateSolidBrush(GROUND);
+    ::FillRect(dc, &r, ground);
+    ::DeleteObject(ground);
+    ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    // The bottom left corner is clear of any text in these controls.
+    const COLORREF background = ::GetPixel(dc, 0, r.bottom - 1);
+    Shown shown = { background == GROUND, background, 0, 0 };
+    std::map<COLORREF, int> counts;
+    int first = r.right, last = -1, most = 0;
+    for (int y = 0; y < r.bottom; ++y) {
+        for (int x = 0, run = 0; x < r.right; ++x) {
+            const COLORREF c = ::GetPixel(dc, x, y);
+            run = c == background ? 0 : run + 1;
+            if (run == 0)
+                continue;
+            if (++counts[c] > most)
+                most = counts[c], shown.ink = c;
+            first = std::min(first, x);
+            last = std::max(last, x);
+            shown.longestRun = std::max(shown.longestRun, run);
+        }
+    }
+    shown.inkWidth = last - first + 1;
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return shown;
+}
+
+// How wide text is in a font.
+int WidthIn(HFONT font, const char* text)
 {
     HDC dc = ::CreateCompatibleDC(nullptr);
-    ::SetTextColor(dc, RGB(1, 2, 3));
-    ::SetBkMode(dc, OPAQUE);
-    Colours c = {};
-    c.brush = reinterpret_cast<HBRUSH>(::SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                      reinterpret_cast<LPARAM>(control)));
-    c.text = ::GetTextColor(dc);
-    c.bkMode = ::GetBkMode(dc);
-    c.fontHandle = static_cast<HFONT>(::GetCurrentObject(dc, OBJ_FONT));
-    ::GetObjectA(c.fontHandle, sizeof c.font, &c.font);
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE size = {};
+    ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    ::SelectObject(dc, old);
     ::DeleteDC(dc);
-    return c;
-}
-
-LOGFONTA FontOf(HFONT font)
-{
-    LOGFONTA lf = {};
-    ::GetObjectA(font, sizeof lf, &lf);
-    return lf;
-}
-
-HBRUSH Hollow()
-{
-    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    return size.cx;
 }
 
 void Click(HWND control)
@@ -81,10 +105,11 @@ protected:
         g_bLinkCursorTried = savedTried;
     }
 
-    // A static on the dialog, with the dialog's font unless withFont is false.
+    // A static on the dialog, with the dialog's font unless withFont is false; tall enough
+    // that its bottom row stays clear of the text.
     HWND MakeStatic(HWND dialog, DWORD style, const char* text, bool withFont = true)
     {
-        HWND control = ::CreateWindowA("STATIC", text, WS_CHILD | WS_VISIBLE | style, 5, 60, 150, 14, dialog,
+        HWND control = ::CreateWindowA("STATIC", text, WS_CHILD | WS_VISIBLE | style, 5, 50, 150, 30, dialog,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)),
                                        ::GetModuleHandleA(nullptr), nullptr);
         if (withFont)
@@ -102,68 +127,38 @@ protected:
         });
     }
 
-    void Attach(CStaticLink& link, HWND control, const char* target)
+    // target null: the label keeps the one it was made with.
+    void Attach(CStaticLink& link, HWND control, const char* target = TARGET)
     {
         ASSERT_TRUE(link.SubclassDlgItem(static_cast<UINT>(::GetDlgCtrlID(control)), &host));
-        link.m_strLink = target;
+        if (target)
+            link.m_strLink = target;
     }
 };
 
-TEST_F(StaticLinkTest, DrawsPlainTextStaticsUnderlinedInBlueOverTheDialog)
+TEST_F(StaticLinkTest, ShowsPlainTextUnderlinedInBlueOverTheDialogInTheControlsOwnFont)
 {
     OnHost([&](HWND dialog) {
         const HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
-        ASSERT_NE(nullptr, dialogFont);
-        // Bits outside the low byte (SS_CENTERIMAGE) do not make a static any less plain.
-        const DWORD styles[] = { SS_LEFT, SS_CENTER, SS_RIGHT, SS_LEFT | SS_CENTERIMAGE };
-        for (DWORD style : styles) {
-            SCOPED_TRACE(style);
+        const HFONT system = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
+        // Bits outside the low byte (SS_CENTERIMAGE) do not make a static any less plain; a
+        // static without a font of its own draws in the system font, and still as a link.
+        const struct { DWORD style; bool withFont; } cases[] = {
+            { SS_LEFT, true }, { SS_CENTER, true }, { SS_RIGHT, true }, { SS_LEFT | SS_CENTERIMAGE, true },
+            { SS_LEFT, false },
+        };
+        const char text[] = "link text";
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "style " << c.style << (c.withFont ? "" : ", no font"));
             CStaticLink link;
-            Attach(link, MakeStatic(dialog, style, "link"), TARGET);
-            const Colours c = AskColours(dialog, link.m_hWnd);
-            EXPECT_EQ(Hollow(), c.brush);
-            EXPECT_EQ(g_crLinkUnvisited, c.text);
-            EXPECT_EQ(RGB(0, 0, 255), c.text);
-            EXPECT_EQ(TRANSPARENT, c.bkMode);
-            EXPECT_EQ(link.m_fontLink.GetSafeHandle(), c.fontHandle);
-            EXPECT_EQ(link.m_fontLink.GetSafeHandle(), reinterpret_cast<HFONT>(link.SendMessage(WM_GETFONT)))
-                << "a static that selects its own font when painting draws underlined too";
-            // The control's own font, underlined.
-            const LOGFONTA base = FontOf(dialogFont);
-            EXPECT_EQ(1, c.font.lfUnderline);
-            EXPECT_EQ(base.lfHeight, c.font.lfHeight);
-            EXPECT_EQ(base.lfWeight, c.font.lfWeight);
-            EXPECT_STREQ(base.lfFaceName, c.font.lfFaceName);
+            Attach(link, MakeStatic(dialog, c.style, text, c.withFont));
+            const Shown shown = Paint(link.m_hWnd);
+            EXPECT_TRUE(shown.hollow);
+            EXPECT_EQ(BLUE, shown.ink);
+            EXPECT_TRUE(shown.Underlined()) << shown.longestRun << " of " << shown.inkWidth;
+            EXPECT_NEAR(WidthIn(c.withFont ? dialogFont : system, text), shown.longestRun, 1)
+                << "underlined as wide as the text in the font it would have without the link";
         }
-    });
-}
-
-TEST_F(StaticLinkTest, MakesItsFontOnceAndFromTheDcWhenTheControlHasNone)
-{
-    OnHost([&](HWND dialog) {
-        CStaticLink link;
-        Attach(link, MakeStatic(dialog, SS_LEFT, "link"), TARGET);
-        const Colours first = AskColours(dialog, link.m_hWnd);
-        // A later font of the control is not followed.
-        LOGFONTA big = FontOf(reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0)));
-        big.lfHeight *= 3;
-        HFONT other = ::CreateFontIndirectA(&big);
-        ::SendMessageA(link.m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(other), FALSE);
-        const Colours second = AskColours(dialog, link.m_hWnd);
-        EXPECT_EQ(first.fontHandle, second.fontHandle);
-        EXPECT_EQ(first.font.lfHeight, second.font.lfHeight);
-        link.DestroyWindow();
-        ::DeleteObject(other);
-
-        CStaticLink bare;
-        Attach(bare, MakeStatic(dialog, SS_LEFT, "no font", false), TARGET);
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        const LOGFONTA dcFont = FontOf(static_cast<HFONT>(::GetCurrentObject(dc, OBJ_FONT)));
-        ::DeleteDC(dc);
-        const Colours c = AskColours(dialog, bare.m_hWnd);
-        EXPECT_EQ(Hollow(), c.brush);
-        EXPECT_EQ(1, c.font.lfUnderline);
-        EXPECT_STREQ(dcFont.lfFaceName, c.font.lfFaceName);
     });
 }
 
@@ -178,23 +173,23 @@ TEST_F(StaticLinkTest, LeavesIconsAndPrefixlessTextToTheParentYetStillOpensAndSh
                 icon = child;
         ASSERT_NE(nullptr, icon);
         ::SetWindowLongPtrA(icon, GWLP_ID, nextId++);
-        HWND controls[] = { MakeStatic(dialog, SS_LEFT | SS_NOPREFIX, "a & b"), icon };
-        for (HWND control : controls) {
-            SCOPED_TRACE(::GetWindowLongA(control, GWL_STYLE) & 0xFF);
+        HWND text = MakeStatic(dialog, SS_LEFT | SS_NOPREFIX, "a & b");
+        for (HWND control : { text, icon }) {
+            SCOPED_TRACE(control == icon ? "icon" : "text");
             CStaticLink link;
-            Attach(link, control, TARGET);
-            const Colours c = AskColours(dialog, control);
-            EXPECT_NE(Hollow(), c.brush);
-            EXPECT_NE(nullptr, c.brush) << "the dialog's standard colours apply";
-            EXPECT_NE(g_crLinkUnvisited, c.text);
-            EXPECT_EQ(0, c.font.lfUnderline);
-            EXPECT_EQ(nullptr, link.m_fontLink.GetSafeHandle());
+            Attach(link, control);
+            const Shown before = Paint(control);
+            EXPECT_FALSE(before.hollow) << "the dialog's background is painted behind it";
+            if (control == text) {
+                EXPECT_NE(BLUE, before.ink);
+                EXPECT_FALSE(before.Underlined());
+            }
 
             seam.shellCalls.clear();
             Click(control);
             ASSERT_EQ(1u, seam.shellCalls.size());
             EXPECT_EQ(TARGET, seam.shellCalls[0].file);
-            EXPECT_EQ(g_crLinkVisited, link.m_crText);
+            EXPECT_EQ(before.ink, Paint(control).ink) << "not purple after the visit either";
 
             ::SetCursor(::LoadCursorA(nullptr, IDC_CROSS));
             EXPECT_EQ(TRUE, ::SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
@@ -209,10 +204,10 @@ TEST_F(StaticLinkTest, TurnsPurpleOnlyAfterAnOpenThatSucceeded)
 {
     OnHost([&](HWND dialog) {
         CStaticLink link;
-        Attach(link, MakeStatic(dialog, SS_LEFT, "shown text"), TARGET);
+        Attach(link, MakeStatic(dialog, SS_LEFT, "shown text"));
 
         // 32 is still an error code: a beep, and nothing changes.
-        seam.shellResult = ShellResult(32);
+        seam.shellResult = reinterpret_cast<HINSTANCE>(32);
         ::ValidateRect(link.m_hWnd, nullptr);
         Click(link.m_hWnd);
         ASSERT_EQ(1u, seam.shellCalls.size());
@@ -223,51 +218,53 @@ TEST_F(StaticLinkTest, TurnsPurpleOnlyAfterAnOpenThatSucceeded)
         EXPECT_EQ("(null)", call.parameters);
         EXPECT_EQ("(null)", call.directory);
         EXPECT_EQ(SW_SHOWNORMAL, call.show);
-        EXPECT_EQ(g_crLinkUnvisited, link.m_crText);
-        EXPECT_EQ(g_crLinkUnvisited, AskColours(dialog, link.m_hWnd).text);
+        EXPECT_EQ(BLUE, Paint(link.m_hWnd).ink);
         EXPECT_FALSE(NeedsRepaint(link.m_hWnd));
         EXPECT_TRUE(seam.boxes.empty()) << "a refused open is not reported in a box";
 
-        seam.shellResult = ShellResult(33);
+        seam.shellResult = reinterpret_cast<HINSTANCE>(33);
         Click(link.m_hWnd);
         EXPECT_EQ(2u, seam.shellCalls.size());
-        EXPECT_EQ(RGB(128, 0, 128), link.m_crText);
-        EXPECT_EQ(g_crLinkVisited, AskColours(dialog, link.m_hWnd).text);
         EXPECT_TRUE(NeedsRepaint(link.m_hWnd)) << "redrawn in purple";
+        const Shown visited = Paint(link.m_hWnd);
+        EXPECT_EQ(PURPLE, visited.ink);
+        EXPECT_TRUE(visited.Underlined());
 
         // Each click opens again; nothing turns the link back.
-        seam.shellResult = ShellResult(2);
+        seam.shellResult = reinterpret_cast<HINSTANCE>(2);
         Click(link.m_hWnd);
-        seam.shellResult = ShellResult(42);
+        seam.shellResult = reinterpret_cast<HINSTANCE>(42);
         Click(link.m_hWnd);
         EXPECT_EQ(4u, seam.shellCalls.size());
-        EXPECT_EQ(g_crLinkVisited, link.m_crText);
-        EXPECT_EQ(g_crLinkUnvisited, CStaticLink().m_crText) << "a new label starts blue";
+        EXPECT_EQ(PURPLE, Paint(link.m_hWnd).ink);
     });
 }
 
-TEST_F(StaticLinkTest, TakesAnEmptyTargetFromItsTextAndKeepsIt)
+TEST_F(StaticLinkTest, OpensTheTargetItWasMadeWithElseItsTextAsFirstClicked)
 {
     OnHost([&](HWND dialog) {
-        CStaticLink link(nullptr, FALSE);
-        Attach(link, MakeStatic(dialog, SS_LEFT, "http://quenbrook.example/from-text"), "");
+        CStaticLink given("http://quenbrook.example/given");
+        Attach(given, MakeStatic(dialog, SS_LEFT, "shown"), nullptr);
+        Click(given.m_hWnd);
+
+        CStaticLink link;
+        Attach(link, MakeStatic(dialog, SS_LEFT, "http://quenbrook.example/from-text"), nullptr);
         Click(link.m_hWnd);
         ::SetWindowTextA(link.m_hWnd, "http://quenbrook.example/changed");
         Click(link.m_hWnd);
-        ASSERT_EQ(2u, seam.shellCalls.size());
-        EXPECT_EQ("http://quenbrook.example/from-text", seam.shellCalls[0].file);
-        EXPECT_EQ("http://quenbrook.example/from-text", seam.shellCalls[1].file);
-        EXPECT_EQ("http://quenbrook.example/from-text", link.m_strLink);
 
         // Neither target nor text: clicks are ignored.
         CStaticLink empty;
-        Attach(empty, MakeStatic(dialog, SS_LEFT, ""), "");
+        Attach(empty, MakeStatic(dialog, SS_LEFT, ""), nullptr);
         Click(empty.m_hWnd);
-        EXPECT_EQ(2u, seam.shellCalls.size());
-        EXPECT_EQ(g_crLinkUnvisited, empty.m_crText);
 
-        EXPECT_EQ("given", CStaticLink("given").m_strLink);
-        EXPECT_TRUE(CStaticLink(nullptr).m_strLink.IsEmpty());
+        std::vector<std::string> opened;
+        for (const ShellCall& call : seam.shellCalls)
+            opened.push_back(call.file);
+        const std::vector<std::string> expected = { "http://quenbrook.example/given",
+                                                    "http://quenbrook.example/from-text",
+                                                    "http://quenbrook.example/from-text" };
+        EXPECT_EQ(expected, opened);
     });
 }
 
@@ -280,7 +277,7 @@ TEST_F(StaticLinkTest, ClaimsTheMouseOverItsWholeRectangle)
         const LPARAM inside = MAKELPARAM(r.left + 1, r.top + 1);
         ASSERT_EQ(HTTRANSPARENT, ::SendMessageA(plain, WM_NCHITTEST, 0, inside)) << "a static lets the mouse through";
         CStaticLink link;
-        Attach(link, plain, TARGET);
+        Attach(link, plain);
         EXPECT_EQ(HTCLIENT, ::SendMessageA(plain, WM_NCHITTEST, 0, inside));
         EXPECT_EQ(HTCLIENT, ::SendMessageA(plain, WM_NCHITTEST, 0, MAKELPARAM(r.right - 1, r.bottom - 1)));
     });
@@ -292,8 +289,8 @@ TEST_F(StaticLinkTest, LoadsTheHandCursorOnceForAllLabels)
         g_hLinkCursor = nullptr;
         g_bLinkCursorTried = FALSE;
         CStaticLink first, second;
-        Attach(first, MakeStatic(dialog, SS_LEFT, "first"), TARGET);
-        Attach(second, MakeStatic(dialog, SS_RIGHT, "second"), TARGET);
+        Attach(first, MakeStatic(dialog, SS_LEFT, "first"));
+        Attach(second, MakeStatic(dialog, SS_RIGHT, "second"));
         const LPARAM request = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
 
         EXPECT_EQ(TRUE, first.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(first.m_hWnd), request));
@@ -327,8 +324,8 @@ TEST_F(StaticLinkTest, AFailedCursorAttemptIsFinalAndLeavesThePointerAlone)
         g_hLinkCursor = nullptr;
         g_bLinkCursorTried = TRUE;   // as after an attempt that found no hand
         CStaticLink first, second;
-        Attach(first, MakeStatic(dialog, SS_LEFT, "first"), TARGET);
-        Attach(second, MakeStatic(dialog, SS_LEFT, "second"), TARGET);
+        Attach(first, MakeStatic(dialog, SS_LEFT, "first"));
+        Attach(second, MakeStatic(dialog, SS_LEFT, "second"));
         const HCURSOR cross = ::LoadCursorA(nullptr, IDC_CROSS);
         for (CStaticLink* link : { &first, &second }) {
             ::SetCursor(cross);
@@ -355,14 +352,14 @@ TEST_F(StaticLinkTest, DeletesItselfWithItsWindowOnlyWhenToldTo)
     OnHost([&](HWND dialog) {
         bool ownedGone = false;
         ProbeLink* owned = new ProbeLink(TRUE, &ownedGone);
-        Attach(*owned, MakeStatic(dialog, SS_LEFT, "owned"), TARGET);
-        AskColours(dialog, owned->m_hWnd);   // so it has a font to give back too
+        Attach(*owned, MakeStatic(dialog, SS_LEFT, "owned"));
+        Paint(owned->m_hWnd);   // so it has a font to give back too
         ::DestroyWindow(owned->m_hWnd);
         EXPECT_TRUE(ownedGone);
 
         bool keptGone = false;
         ProbeLink* kept = new ProbeLink(FALSE, &keptGone);
-        Attach(*kept, MakeStatic(dialog, SS_LEFT, "kept"), TARGET);
+        Attach(*kept, MakeStatic(dialog, SS_LEFT, "kept"));
         ::DestroyWindow(kept->m_hWnd);
         EXPECT_FALSE(keptGone);
         EXPECT_EQ(nullptr, kept->m_hWnd);
@@ -371,25 +368,24 @@ TEST_F(StaticLinkTest, DeletesItselfWithItsWindowOnlyWhenToldTo)
     });
 }
 
-TEST_F(StaticLinkTest, TheMainWindowsLinkOpensTheHomePage)
+TEST_F(StaticLinkTest, TheMainWindowsLinkShowsAndOpensTheHomePage)
 {
     ScriptedMciPort port;
     ScopedMciPort portScope(&port);
     CRecorderDlg main;
     RunModal(main, [&](HWND dialog) {
         HWND control = ::GetDlgItem(dialog, IDC_HOMELINK);
-        ASSERT_EQ(control, main.m_linkHome.m_hWnd);
-        EXPECT_EQ(VORSEL_HOME_PAGE, TextOf(control));
-        const Colours c = AskColours(dialog, control);
-        EXPECT_EQ(Hollow(), c.brush);
-        EXPECT_EQ(g_crLinkUnvisited, c.text);
-        EXPECT_EQ(1, c.font.lfUnderline);
+        EXPECT_EQ("http://quenbrook.example", TextOf(control));
+        const Shown shown = Paint(control);
+        EXPECT_TRUE(shown.hollow);
+        EXPECT_EQ(BLUE, shown.ink);
+        EXPECT_TRUE(shown.Underlined());
 
         Click(control);
         ASSERT_EQ(1u, seam.shellCalls.size());
-        EXPECT_EQ(VORSEL_HOME_PAGE, seam.shellCalls[0].file);
+        EXPECT_EQ("http://quenbrook.example", seam.shellCalls[0].file);
         EXPECT_EQ(SW_SHOWNORMAL, seam.shellCalls[0].show);
-        EXPECT_EQ(g_crLinkVisited, AskColours(dialog, control).text);
+        EXPECT_EQ(PURPLE, Paint(control).ink);
     });
 }
 }
