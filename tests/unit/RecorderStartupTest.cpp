@@ -4,6 +4,36 @@
 namespace {
 class RecorderStartup : public RecorderHarness {};
 
+std::vector<std::string> Entries(HWND h, int comboId)
+{
+    std::vector<std::string> entries;
+    const int count = static_cast<int>(::SendDlgItemMessageA(h, comboId, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[32] = "";
+        ::SendDlgItemMessageA(h, comboId, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+RECT RectIn(HWND parent, HWND child)
+{
+    RECT r;
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Group boxes and etched lines frame other controls rather than stand beside them.
+bool IsFrame(HWND control)
+{
+    char cls[32] = "";
+    ::GetClassNameA(control, cls, sizeof cls);
+    const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+    return (!lstrcmpiA(cls, "Button") && (style & BS_TYPEMASK) == BS_GROUPBOX) ||
+           (!lstrcmpiA(cls, "Static") && (style & SS_TYPEMASK) == SS_ETCHEDHORZ);
+}
+
 TEST_F(RecorderStartup, OpensSampleBesideTheProgramAndShowsDefaults)
 {
     AnswerLength(2345);
@@ -16,12 +46,17 @@ TEST_F(RecorderStartup, OpensSampleBesideTheProgramAndShowsDefaults)
         EXPECT_EQ(0, SliderPos(h));
         EXPECT_EQ("00:00:00", ItemText(h, IDC_POSITION));
         EXPECT_EQ("00:00:00", ItemText(h, IDC_LENGTH));
-        EXPECT_EQ("44100 Hz", Selected(h, IDC_SAMPLERATE));
-        EXPECT_EQ("Stereo", Selected(h, IDC_CHANNELS));
-        EXPECT_EQ("16 bits", Selected(h, IDC_BITS));
-        EXPECT_EQ(5, ::SendDlgItemMessageA(h, IDC_SAMPLERATE, CB_GETCOUNT, 0, 0));
-        EXPECT_EQ(2, ::SendDlgItemMessageA(h, IDC_CHANNELS, CB_GETCOUNT, 0, 0));
-        EXPECT_EQ(2, ::SendDlgItemMessageA(h, IDC_BITS, CB_GETCOUNT, 0, 0));
+        const struct { int id; std::vector<std::string> entries; const char* selected; } lists[] = {
+            { IDC_SAMPLERATE, { "44100 Hz", "22050 Hz", "11025 Hz", "8000 Hz", "6000 Hz" }, "44100 Hz" },
+            { IDC_CHANNELS, { "Stereo", "Mono" }, "Stereo" },
+            { IDC_BITS, { "8 bits", "16 bits" }, "16 bits" },
+        };
+        for (const auto& list : lists) {
+            EXPECT_EQ(list.entries, Entries(h, list.id));
+            EXPECT_EQ(list.selected, Selected(h, list.id));
+            EXPECT_EQ(nullptr, ::FindWindowExA(::GetDlgItem(h, list.id), nullptr, "Edit", nullptr))
+                << "a choice from the list, nothing typed";
+        }
         EXPECT_EQ("   Ready for recording", Status(h));
         EXPECT_EQ("Vorsel", TextOf(h));
         EXPECT_NE(nullptr, ::GetMenu(h));
@@ -41,57 +76,44 @@ TEST_F(RecorderStartup, MissingSampleShowsOneBoxAndKeepsTheFullName)
     });
 }
 
-TEST_F(RecorderStartup, FormatListsHoldTheirEntriesInOrder)
+TEST_F(RecorderStartup, ControlsLieInsideTheWindowWithoutOverlapAndLabelsReadWhole)
 {
     Run([&](HWND h) {
-        const char* rates[] = { "44100 Hz", "22050 Hz", "11025 Hz", "8000 Hz", "6000 Hz" };
-        for (int i = 0; i < 5; ++i) {
-            char text[32] = "";
-            ::SendDlgItemMessageA(h, IDC_SAMPLERATE, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            EXPECT_STREQ(rates[i], text);
-        }
-        char text[32] = "";
-        ::SendDlgItemMessageA(h, IDC_CHANNELS, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
-        EXPECT_STREQ("Mono", text);
-        ::SendDlgItemMessageA(h, IDC_BITS, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
-        EXPECT_STREQ("8 bits", text);
-    });
-}
-
-TEST_F(RecorderStartup, TemplateGeometryInDialogUnits)
-{
-    Run([&](HWND h) {
-        struct { int id; int x, y, w, h; } cases[] = {
-            { IDC_BROWSE, 249, 61, 14, 12 }, { IDC_FILENAME, 62, 61, 186, 12 },
-            { IDC_POSITION, 232, 95, 34, 11 }, { IDC_LENGTH, 232, 109, 34, 11 },
-            { IDC_SLIDER, 3, 37, 272, 12 }, { IDC_HOMELINK, 179, 135, 90, 10 },
-        };
-        for (const auto& c : cases) {
-            RECT expected = { c.x, c.y, c.x + c.w, c.y + c.h };
-            ::MapDialogRect(h, &expected);
-            RECT actual;
-            ::GetWindowRect(::GetDlgItem(h, c.id), &actual);
-            ::MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&actual), 2);
-            EXPECT_EQ(expected.left, actual.left) << c.id;
-            EXPECT_EQ(expected.top, actual.top) << c.id;
-            EXPECT_EQ(expected.right - expected.left, actual.right - actual.left) << c.id;
+        RECT client;
+        ::GetClientRect(h, &client);
+        std::vector<HWND> controls;
+        for (HWND c = ::GetWindow(h, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+            if (!IsFrame(c))
+                controls.push_back(c);
+        ASSERT_GE(controls.size(), 16u) << "the template's controls, the toolbar and the status line";
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const RECT r = RectIn(h, controls[i]);
+            RECT common;
+            EXPECT_TRUE(::IntersectRect(&common, &r, &client) && ::EqualRect(&common, &r)) << TextOf(controls[i]);
+            for (size_t j = i + 1; j < controls.size(); ++j) {
+                const RECT other = RectIn(h, controls[j]);
+                EXPECT_FALSE(::IntersectRect(&common, &r, &other))
+                    << "'" << TextOf(controls[i]) << "' and '" << TextOf(controls[j]) << "'";
+            }
         }
         EXPECT_EQ(std::vector<std::string>{}, CutLabels(h)) << "every label reads whole";
-        const LONG style = ::GetWindowLongA(h, GWL_STYLE);
-        EXPECT_TRUE(style & WS_MINIMIZEBOX);
-        EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
-        EXPECT_TRUE(::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-        EXPECT_EQ(static_cast<LONG>(CBS_DROPDOWNLIST),
-                  ::GetWindowLongA(::GetDlgItem(h, IDC_BITS), GWL_STYLE) & 3);
+        EXPECT_TRUE(::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "a button on the taskbar";
     });
 }
 
 // The status line's size grip asks its parent to be resized, whatever the parent's frame.
-TEST_F(RecorderStartup, TheStatusLinesGripLeavesTheWindowItsFixedSize)
+TEST_F(RecorderStartup, NeitherTheGripNorTheTitleBarResizeTheWindowYetItMinimises)
 {
     const INT_PTR result = RunModal(dlg, [&](HWND h) {
         RECT before;
         ::GetWindowRect(h, &before);
+        // A minimise box (left of the maximise and close boxes), and a double click on the
+        // title bar that does not maximise.
+        const int captionY = before.top + ::GetSystemMetrics(SM_CYDLGFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2;
+        const int minimiseX = before.right - ::GetSystemMetrics(SM_CXDLGFRAME) - ::GetSystemMetrics(SM_CXSIZE) * 5 / 2;
+        EXPECT_EQ(HTMINBUTTON, ::SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(minimiseX, captionY)));
+        ::SendMessageA(h, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM((before.left + before.right) / 2, captionY));
+
         // A drag of the grip: pressed at its corner, moved 40 pixels right and down, released.
         HWND status = ::GetDlgItem(h, IDC_STATUSBAR);
         RECT grip;
@@ -110,6 +132,7 @@ TEST_F(RecorderStartup, TheStatusLinesGripLeavesTheWindowItsFixedSize)
         ::GetWindowRect(h, &after);
         EXPECT_EQ(before.right - before.left, after.right - after.left);
         EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
+        EXPECT_FALSE(::IsZoomed(h));
         // The other commands of the window's menu still work: Close ends the run.
         ::SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
@@ -169,18 +192,6 @@ TEST_F(RecorderStartup, ExitDestroysTheWindowAndEndsTheRun)
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(nullptr, dlg.m_hWnd);
     EXPECT_EQ(0u, port.Count(MCI_STOP));   // Exit does not stop the device itself
-}
-
-TEST_F(RecorderStartup, F1IsAnsweredFalseAndChangesNothing)
-{
-    Run([&](HWND h) {
-        HELPINFO info = {};
-        info.cbSize = sizeof info;
-        info.iContextType = HELPINFO_WINDOW;
-        EXPECT_EQ(0, ::SendMessageA(h, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)));
-        EXPECT_TRUE(ui.shellCalls.empty());
-        EXPECT_TRUE(ui.boxes.empty());
-    });
 }
 }
 
