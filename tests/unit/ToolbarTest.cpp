@@ -7,6 +7,7 @@
 #include "RecordingUiSeam.h"
 #include "ScriptedMciPort.h"
 #include "resource.h"
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -59,6 +60,28 @@ void Click(HWND toolbar, int index)
     ::SendMessageA(toolbar, WM_LBUTTONUP, 0, at);
 }
 
+// A window painted into a bitmap over white: its pixels, row by row.
+std::vector<std::vector<COLORREF>> Picture(HWND window)
+{
+    RECT r;
+    ::GetClientRect(window, &r);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right, r.bottom);
+    ::ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    std::vector<std::vector<COLORREF>> rows(r.bottom, std::vector<COLORREF>(r.right));
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
+            rows[y][x] = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return rows;
+}
+
 RECT ClientRectOf(HWND window, HWND parent)
 {
     RECT r;
@@ -102,37 +125,26 @@ END_MESSAGE_MAP()
 
 TEST(ToolbarLabel, IsTheLastNonEmptyPieceBetweenLineFeeds)
 {
-    EXPECT_EQ(CLabelToolBar::LabelOf("Save Recording\nSave File"), "Save File");
-    EXPECT_EQ(CLabelToolBar::LabelOf("Help\nHelp"), "Help");
-    EXPECT_EQ(CLabelToolBar::LabelOf("Record\n"), "Record") << "trailing line feed";
-    EXPECT_EQ(CLabelToolBar::LabelOf("\nStop"), "Stop") << "leading line feed";
-    EXPECT_EQ(CLabelToolBar::LabelOf("Play Recording\n\nPlay"), "Play") << "doubled line feed";
-    EXPECT_EQ(CLabelToolBar::LabelOf("Prompt\nShort\n\n"), "Short");
-    EXPECT_EQ(CLabelToolBar::LabelOf("a\nb\nc"), "c");
-    EXPECT_EQ(CLabelToolBar::LabelOf("Pause Playing"), "Pause Playing") << "no line feed: used whole";
-    EXPECT_EQ(CLabelToolBar::LabelOf(" x \n y "), " y ") << "spaces belong to the label";
-}
-
-TEST(ToolbarLabel, IsEmptyWithoutAnyText)
-{
-    EXPECT_EQ(CLabelToolBar::LabelOf(""), "");
-    EXPECT_EQ(CLabelToolBar::LabelOf("\n"), "");
-    EXPECT_EQ(CLabelToolBar::LabelOf("\n\n\n"), "");
+    const struct { const char* text; const char* label; } cases[] = {
+        { "Save Recording\nSave File", "Save File" }, { "Help\nHelp", "Help" },
+        { "Record\n", "Record" }, { "\nStop", "Stop" }, { "Play Recording\n\nPlay", "Play" },
+        { "Prompt\nShort\n\n", "Short" }, { "a\nb\nc", "c" },
+        { "Pause Playing", "Pause Playing" },   // no line feed: used whole
+        { " x \n y ", " y " },                  // spaces belong to the label
+        { "", "" }, { "\n", "" }, { "\n\n\n", "" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.label, CLabelToolBar::LabelOf(c.text)) << "from \"" << c.text << "\"";
 }
 
 TEST(ToolBar, CreationSplitsWindowStyleFromBarStyle)
 {
     ParentWindow parent;
-    CToolBar main, other;
+    CToolBar main;
     ASSERT_TRUE(main.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
-    ASSERT_TRUE(other.CreateEx(&parent, CTRL_STYLE, WS_CHILD | BAR_STYLE, NO_BORDERS, 100));
+    // Bar bits in the window style would be read by the control as styles of its own.
     EXPECT_EQ(main.GetStyle() & 0xFFFF0FFF, WS_CHILD | WS_VISIBLE | CTRL_STYLE) << "no bar bits in the window";
-    EXPECT_EQ(main.GetBarStyle(), BAR_STYLE | CBRS_HIDE_INPLACE) << "the standard toolbar hides in place";
-    EXPECT_EQ(other.GetBarStyle(), BAR_STYLE);
     EXPECT_EQ(::GetDlgCtrlID(main.m_hWnd), static_cast<int>(IDW_TOOLBAR));
-    char cls[64] = "";
-    ::GetClassNameA(main.m_hWnd, cls, sizeof cls);
-    EXPECT_STREQ(cls, "ToolbarWindow32");
 }
 
 TEST(ToolBar, LoadsOnePushButtonPerLayoutEntryWithConsecutiveImages)
@@ -151,9 +163,17 @@ TEST(ToolBar, LoadsOnePushButtonPerLayoutEntryWithConsecutiveImages)
         EXPECT_TRUE(b.fsState & TBSTATE_ENABLED) << i;
         EXPECT_EQ(ButtonText(bar.m_hWnd, COMMANDS[i]), "") << "plain loading adds no text";
     }
-    const DWORD buttonSize = static_cast<DWORD>(bar.SendMessage(TB_GETBUTTONSIZE));
-    EXPECT_EQ(LOWORD(buttonSize), 31) << "image plus 7";
-    EXPECT_EQ(HIWORD(buttonSize), 31);
+    // The strip of the layout's id is blank grey: each button shows a whole square of it.
+    ::MoveWindow(bar.m_hWnd, 0, 0, 300, 40, FALSE);
+    const auto picture = Picture(bar.m_hWnd);
+    for (int i = 0; i < BUTTONS; ++i) {
+        const RECT r = ItemRect(bar.m_hWnd, i);
+        int grey = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                grey += picture[y][x] == RGB(192, 192, 192);
+        EXPECT_EQ(24 * 24, grey) << "button " << i;
+    }
 }
 
 TEST(ToolBar, MissingLayoutFailsTheLoadAndLabelsNothing)
@@ -257,36 +277,7 @@ TEST_F(ToolbarDialogTest, SixButtonsCarryTheCommandsShortNamesAndCheckStyles)
     });
 }
 
-TEST_F(ToolbarDialogTest, AllButtonsTakeTheLargestLabelledSizePlusMargins)
-{
-    Run([&](HWND dialog, HWND toolbar) {
-        // What the control makes of the same buttons and labels without the sizing rule.
-        CWnd* parent = CWnd::FromHandlePermanent(dialog);
-        CToolBar plain;
-        ASSERT_TRUE(plain.CreateEx(parent, CTRL_STYLE, WS_CHILD | BAR_STYLE, NO_BORDERS, 100));
-        ASSERT_TRUE(plain.LoadToolBar(IDR_TOOLBAR));
-        SIZE largest = { 0, 0 };
-        for (int i = 0; i < BUTTONS; ++i) {
-            plain.SetButtonText(i, LABELS[i]);
-        }
-        for (int i = 0; i < BUTTONS; ++i) {
-            const SIZE s = SizeOf(ItemRect(plain.m_hWnd, i));
-            largest.cx = std::max(largest.cx, s.cx);
-            largest.cy = std::max(largest.cy, s.cy);
-        }
-        plain.DestroyWindow();
-
-        EXPECT_GT(largest.cx, 31) << "the widest label is wider than an image button";
-        EXPECT_GT(largest.cy, 31) << "labels add height";
-        for (int i = 0; i < BUTTONS; ++i) {
-            const SIZE s = SizeOf(ItemRect(toolbar, i));
-            EXPECT_EQ(s.cx, largest.cx + 2) << i;
-            EXPECT_EQ(s.cy, largest.cy + 4) << i;
-        }
-    });
-}
-
-TEST_F(ToolbarDialogTest, ToolbarSpansTheTopOfTheClientAreaAndMovesNoControl)
+TEST_F(ToolbarDialogTest, EqualButtonsShowEachLabelWholeUnderItsImageAcrossTheTopOfTheWindow)
 {
     Run([&](HWND dialog, HWND toolbar) {
         EXPECT_TRUE(::IsWindowVisible(toolbar));
@@ -297,66 +288,68 @@ TEST_F(ToolbarDialogTest, ToolbarSpansTheTopOfTheClientAreaAndMovesNoControl)
         EXPECT_EQ(bar.top, 0);
         EXPECT_EQ(bar.right, client.right);
         EXPECT_EQ(bar.bottom - bar.top, SizeOf(ItemRect(toolbar, 0)).cy) << "as tall as its buttons";
+        EXPECT_EQ(client.bottom, ClientRectOf(::GetDlgItem(dialog, IDC_STATUSBAR), dialog).bottom)
+            << "the status line stays at the bottom";
 
-        // The template's slider keeps its place, just under the toolbar's band.
-        RECT slider = { 3, 37, 3 + 272, 37 + 12 };
-        ::MapDialogRect(dialog, &slider);
-        const RECT sliderNow = ClientRectOf(::GetDlgItem(dialog, IDC_SLIDER), dialog);
-        EXPECT_EQ(sliderNow.left, slider.left);
-        EXPECT_EQ(sliderNow.top, slider.top);
-        EXPECT_LE(bar.bottom, slider.top) << "the toolbar covers no control";
-        const RECT status = ClientRectOf(::GetDlgItem(dialog, IDC_STATUSBAR), dialog);
-        EXPECT_EQ(status.bottom, client.bottom) << "the status line stays at the bottom";
+        HDC dc = ::GetDC(toolbar);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(toolbar, WM_GETFONT, 0, 0)));
+        const auto picture = Picture(toolbar);
+        const COLORREF white = RGB(255, 255, 255), text = ::GetSysColor(COLOR_BTNTEXT);
+        const SIZE first = SizeOf(ItemRect(toolbar, 0));
+        for (int i = 0; i < BUTTONS; ++i) {
+            SCOPED_TRACE(LABELS[i]);
+            const RECT r = ItemRect(toolbar, i);
+            EXPECT_EQ(first.cx, SizeOf(r).cx);
+            EXPECT_EQ(first.cy, SizeOf(r).cy);
+            if (r.right > static_cast<LONG>(picture[0].size()) || r.bottom > static_cast<LONG>(picture.size())) {
+                ADD_FAILURE() << "the button reaches out of the window";
+                continue;
+            }
+            // The image is what has colour; the label, what has the text's colour below it.
+            int imageBottom = -1, left = r.right, right = -1, bottom = -1;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    if (picture[y][x] != white && picture[y][x] != text)
+                        imageBottom = y;
+            for (int y = imageBottom + 1; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    if (picture[y][x] == text)
+                        left = std::min(left, x), right = std::max(right, x), bottom = y;
+            SIZE label;
+            ::GetTextExtentPoint32A(dc, LABELS[i], lstrlenA(LABELS[i]), &label);
+            EXPECT_NEAR(label.cx, right - left + 1, 2) << "the whole width of the label under the image";
+            EXPECT_LT(bottom, r.bottom - 1) << "the label is not cut off at the bottom";
+        }
+        ::SelectObject(dc, old);
+        ::ReleaseDC(toolbar, dc);
     });
 }
 
-TEST_F(ToolbarDialogTest, ButtonsShowTheColourImagesWithMagentaTransparent)
+TEST_F(ToolbarDialogTest, ButtonsShowTheirColourImagesWithTheMagentaAroundThemTransparent)
 {
     Run([&](HWND, HWND toolbar) {
-        HIMAGELIST normal = reinterpret_cast<HIMAGELIST>(::SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0));
-        HIMAGELIST hot = reinterpret_cast<HIMAGELIST>(::SendMessageA(toolbar, TB_GETHOTIMAGELIST, 0, 0));
-        ASSERT_EQ(normal, dlg.m_imlCold.m_hImageList) << "not the list built from the blank strip";
-        ASSERT_EQ(hot, dlg.m_imlHot.m_hImageList);
-        for (HIMAGELIST list : { normal, hot }) {
-            EXPECT_EQ(ImageList_GetImageCount(list), BUTTONS);
-            int cx = 0, cy = 0;
-            ImageList_GetIconSize(list, &cx, &cy);
-            EXPECT_EQ(cx, 24);
-            EXPECT_EQ(cy, 24);
-        }
-
-        // Each image drawn transparently onto a known colour: the magenta background lets it
-        // through, the picture covers part of it, and nothing is magenta or blank grey.
-        const COLORREF ground = RGB(1, 2, 3);
-        HDC screen = ::GetDC(nullptr);
-        HDC dc = ::CreateCompatibleDC(screen);
-        HBITMAP canvas = ::CreateCompatibleBitmap(screen, 24, 24);
-        ::ReleaseDC(nullptr, screen);
-        HGDIOBJ old = ::SelectObject(dc, canvas);
-        HBRUSH brush = ::CreateSolidBrush(ground);
-        const RECT all = { 0, 0, 24, 24 };
-        for (int image = 0; image < BUTTONS; ++image) {
-            ::FillRect(dc, &all, brush);
-            ASSERT_TRUE(ImageList_Draw(normal, image, dc, 0, 0, ILD_TRANSPARENT));
-            int through = 0, magenta = 0, grey = 0;
-            for (int y = 0; y < 24; ++y) {
-                for (int x = 0; x < 24; ++x) {
-                    const COLORREF c = ::GetPixel(dc, x, y);
-                    through += c == ground;
+        const auto picture = Picture(toolbar);   // over white
+        const COLORREF white = RGB(255, 255, 255), text = ::GetSysColor(COLOR_BTNTEXT);
+        for (int i = 0; i < BUTTONS; ++i) {
+            SCOPED_TRACE(LABELS[i]);
+            const RECT r = ItemRect(toolbar, i);
+            int coloured = 0, magenta = 0, grey = 0;
+            for (int y = r.top; y < r.bottom; ++y) {
+                for (int x = r.left; x < r.right; ++x) {
+                    const COLORREF c = picture[y][x];
+                    coloured += c != white && c != text;
                     magenta += c == RGB(255, 0, 255);
                     grey += c == RGB(192, 192, 192);
                 }
             }
-            EXPECT_EQ(::GetPixel(dc, 0, 0), ground) << "corner of image " << image;
-            EXPECT_GT(through, 24 * 24 / 10) << image;
-            EXPECT_LT(through, 24 * 24) << "image " << image << " draws something";
-            EXPECT_EQ(magenta, 0) << image;
-            EXPECT_LT(grey, 24 * 24 / 2) << image;
+            EXPECT_GT(coloured, 24 * 24 / 10) << "a picture";
+            EXPECT_LT(coloured, 24 * 24 * 9 / 10) << "not a whole square: its ground lets the bar's through";
+            EXPECT_EQ(magenta, 0);
+            EXPECT_LT(grey, 24 * 24 / 2) << "not the blank strip that only starts the control";
         }
-        ::DeleteObject(brush);
-        ::SelectObject(dc, old);
-        ::DeleteObject(canvas);
-        ::DeleteDC(dc);
+        // The images a button shows under the mouse.
+        HIMAGELIST hot = reinterpret_cast<HIMAGELIST>(::SendMessageA(toolbar, TB_GETHOTIMAGELIST, 0, 0));
+        EXPECT_EQ(BUTTONS, ImageList_GetImageCount(hot));
     });
 }
 
