@@ -20,8 +20,8 @@ echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 10485
 
 # 0. Record at once: Record posted 100 ms after the window shows, Stop 3 s later, five launches.
 #    First from a monitor that delivers only while sound flows (the session's first capture:
-#    nothing has recorded in it yet), with a tone playing; then with the session's silence
-#    source, a microphone that always delivers. Against the press-to-Stop time of each run.
+#    nothing has recorded in it yet), with a tone playing; then, in a new session, with its
+#    silence source, a microphone that always delivers. Against each run's press-to-Stop time.
 atonce_runs() {   # atonce_runs LABEL
     local i worst length held stop errs=() worsts=()
     for i in 1 2 3 4 5; do
@@ -39,9 +39,9 @@ if part atonce; then
     sleep 1
     atonce_runs "a monitor source (tone playing; run 1 is the session's first capture)"
     kill "$voice"; wait "$voice" 2>/dev/null || true
-    pacat --playback -d vsink --rate=8000 --channels=1 --format=s16le --latency-msec=100 </dev/zero >/dev/null 2>&1 &
-    SESSION_PIDS+=($!)
-    sleep 1
+    # A new session, with its silence source running from the start, as the tests have it.
+    stop_session
+    start_session
     atonce_runs "the silence source (a microphone that always delivers)"
 fi
 
