@@ -15,14 +15,33 @@ protected:
         EXPECT_TRUE(EngineWriteToneFile(path, hz, seconds, 2, 22050, 16));
         return Open(path.c_str());
     }
+
+    // A device recording what comes out of the sink.
+    MCIDEVICEID Listen()
+    {
+        const MCIDEVICEID listener = Open();
+        EXPECT_EQ(SetFormat(listener, 1, 44100, 16), 0u);
+        EXPECT_EQ(Record(listener, nullptr), 0u);
+        return listener;
+    }
+
+    // The tone the listener heard, once the end of what played has reached the sink.
+    double HeardHz(MCIDEVICEID listener)
+    {
+        window.Pump(300);
+        EXPECT_EQ(Stop(listener), 0u);
+        EXPECT_EQ(Save(listener, dir.Path("heard.wav")), 0u);
+        EngineWave heard;
+        std::string why;
+        EXPECT_TRUE(EngineReadCanonicalWave(dir.Path("heard.wav"), heard, why)) << why;
+        return EngineDominantHz(heard.mono, heard.rate, 100, 2000);
+    }
 };
 
 TEST_F(EnginePlayTest, APlayedFileComesOutOfTheSinkAndEndsWithSuccess)
 {
     const MCIDEVICEID player = OpenTone(660, 2.5);
-    const MCIDEVICEID listener = Open();
-    ASSERT_EQ(SetFormat(listener, 1, 44100, 16), 0u);
-    ASSERT_EQ(Record(listener, nullptr), 0u);
+    const MCIDEVICEID listener = Listen();
     ASSERT_EQ(Play(player, window.Handle()), 0u);
 
     DWORD last = 0, worstStep = 0;
@@ -39,14 +58,7 @@ TEST_F(EnginePlayTest, APlayedFileComesOutOfTheSinkAndEndsWithSuccess)
     EXPECT_EQ(window.notices[0].device, LPARAM(player));
     EXPECT_EQ(Position(player), 2500u) << "a natural end leaves the position at the end";
     EXPECT_LE(worstStep, 50u);
-    window.Pump(300);   // the tail still travelling to the monitor
-    ASSERT_EQ(Stop(listener), 0u);
-
-    ASSERT_EQ(Save(listener, dir.Path("heard.wav")), 0u);
-    EngineWave heard;
-    std::string why;
-    ASSERT_TRUE(EngineReadCanonicalWave(dir.Path("heard.wav"), heard, why)) << why;
-    EXPECT_NEAR(EngineDominantHz(heard.mono, heard.rate, 100, 2000), 660.0, 2.0);
+    EXPECT_NEAR(HeardHz(listener), 660.0, 2.0);
 }
 
 TEST_F(EnginePlayTest, StopEndsWithAbortedAndHoldsThePosition)
@@ -165,22 +177,14 @@ TEST_F(EnginePlayTest, FilesInEveryFormatWeReadPlayAndSaveUnchanged)
         EXPECT_EQ(Status(id, MCI_WAVE_STATUS_SAMPLESPERSEC), c.rate);
         EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BITSPERSAMPLE), c.bits);
 
-        const MCIDEVICEID listener = Open();
-        ASSERT_EQ(SetFormat(listener, 1, 44100, 16), 0u);
-        ASSERT_EQ(Record(listener, nullptr), 0u);
+        const MCIDEVICEID listener = Listen();
         ASSERT_EQ(Seek(id, 300), 0u);
         const MCIERROR played = Play(id, window.Handle(), MCI_FROM, 0);
         if (played == 0 || !c.mayBeRefused) {
             ASSERT_EQ(played, 0u);
             ASSERT_EQ(window.WaitForNotice(4000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
             EXPECT_EQ(Position(id), 1001u);
-            window.Pump(300);   // the tail still travelling to the monitor
-            ASSERT_EQ(Stop(listener), 0u);
-            ASSERT_EQ(Save(listener, dir.Path("heard.wav")), 0u);
-            EngineWave heard;
-            std::string why;
-            ASSERT_TRUE(EngineReadCanonicalWave(dir.Path("heard.wav"), heard, why)) << why;
-            EXPECT_NEAR(EngineDominantHz(heard.mono, heard.rate, 100, 2000), c.hz, 2.0);
+            EXPECT_NEAR(HeardHz(listener), c.hz, 2.0);
         } else {
             EXPECT_EQ(played, MCIERR_WAVE_OUTPUTSUNSUITABLE);
             EXPECT_EQ(Position(id), 300u) << "a refused play must leave the position";

@@ -63,6 +63,37 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms)
     return true;
 }
 
+std::vector<std::vector<COLORREF>> Picture(HWND window, COLORREF ground)
+{
+    RECT r;
+    ::GetClientRect(window, &r);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right, r.bottom);
+    ::ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    HBRUSH brush = ::CreateSolidBrush(ground);
+    ::FillRect(dc, &r, brush);
+    ::DeleteObject(brush);
+    ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    std::vector<std::vector<COLORREF>> rows(r.bottom, std::vector<COLORREF>(r.right));
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
+            rows[y][x] = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return rows;
+}
+
+RECT RectIn(HWND parent, HWND child)
+{
+    RECT r;
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 std::string TextOf(HWND hWnd)
 {
     const int length = ::GetWindowTextLengthA(hWnd);

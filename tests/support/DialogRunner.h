@@ -12,6 +12,10 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& body);
 void PumpMessages(DWORD ms);
 // Pumps until done() is true or ms pass; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+// What a window paints of its client area over a plain ground: its pixels, row by row.
+std::vector<std::vector<COLORREF>> Picture(HWND window, COLORREF ground);
+// A child window's rectangle in its parent's client coordinates.
+RECT RectIn(HWND parent, HWND child);
 // The text of a window (e.g. a control of the dialog).
 std::string TextOf(HWND hWnd);
 std::string ItemText(HWND dialog, int id);

@@ -19,29 +19,13 @@ const COLORREF PURPLE = RGB(128, 0, 128);
 // The colour a label's text shows in: the commonest one it paints over a ground of its own.
 COLORREF InkOf(HWND control)
 {
-    RECT r;
-    ::GetClientRect(control, &r);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right, r.bottom);
-    ::ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = ::SelectObject(dc, bitmap);
     const COLORREF ground = RGB(0, 160, 80);
-    HBRUSH brush = ::CreateSolidBrush(ground);
-    ::FillRect(dc, &r, brush);
-    ::DeleteObject(brush);
-    ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     std::map<COLORREF, int> counts;
     COLORREF ink = ground;
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) {
-            const COLORREF c = ::GetPixel(dc, x, y);
+    for (const std::vector<COLORREF>& row : Picture(control, ground))
+        for (COLORREF c : row)
             if (c != ground && ++counts[c] > counts[ink])
                 ink = c;
-        }
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
     return ink;
 }
 

@@ -16,14 +16,6 @@ std::vector<std::string> Entries(HWND h, int comboId)
     return entries;
 }
 
-RECT RectIn(HWND parent, HWND child)
-{
-    RECT r;
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // Group boxes and etched lines frame other controls rather than stand beside them.
 bool IsFrame(HWND control)
 {

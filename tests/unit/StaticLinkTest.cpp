@@ -31,39 +31,28 @@ struct Shown {
 
 Shown Paint(HWND control)
 {
-    RECT r;
-    ::GetClientRect(control, &r);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right, r.bottom);
-    ::ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = ::SelectObject(dc, bitmap);
-    HBRUSH ground = ::CreateSolidBrush(GROUND);
-    ::FillRect(dc, &r, ground);
-    ::DeleteObject(ground);
-    ::SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const std::vector<std::vector<COLORREF>> rows = Picture(control, GROUND);
+    if (rows.empty() || rows[0].empty())
+        return Shown{ false, GROUND, 0, 0 };
     // The bottom left corner is clear of any text in these controls.
-    const COLORREF background = ::GetPixel(dc, 0, r.bottom - 1);
+    const COLORREF background = rows.back()[0];
     Shown shown = { background == GROUND, background, 0, 0 };
     std::map<COLORREF, int> counts;
-    int first = r.right, last = -1, most = 0;
-    for (int y = 0; y < r.bottom; ++y) {
-        for (int x = 0, run = 0; x < r.right; ++x) {
-            const COLORREF c = ::GetPixel(dc, x, y);
-            run = c == background ? 0 : run + 1;
+    int first = static_cast<int>(rows[0].size()), last = -1, most = 0;
+    for (const std::vector<COLORREF>& row : rows) {
+        int run = 0;
+        for (int x = 0; x < static_cast<int>(row.size()); ++x) {
+            run = row[x] == background ? 0 : run + 1;
             if (run == 0)
                 continue;
-            if (++counts[c] > most)
-                most = counts[c], shown.ink = c;
+            if (++counts[row[x]] > most)
+                most = counts[row[x]], shown.ink = row[x];
             first = std::min(first, x);
             last = std::max(last, x);
             shown.longestRun = std::max(shown.longestRun, run);
         }
     }
     shown.inkWidth = last - first + 1;
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
     return shown;
 }
 

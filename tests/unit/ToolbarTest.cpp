@@ -60,36 +60,6 @@ void Click(HWND toolbar, int index)
     ::SendMessageA(toolbar, WM_LBUTTONUP, 0, at);
 }
 
-// A window painted into a bitmap over white: its pixels, row by row.
-std::vector<std::vector<COLORREF>> Picture(HWND window)
-{
-    RECT r;
-    ::GetClientRect(window, &r);
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right, r.bottom);
-    ::ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = ::SelectObject(dc, bitmap);
-    ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    std::vector<std::vector<COLORREF>> rows(r.bottom, std::vector<COLORREF>(r.right));
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x)
-            rows[y][x] = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    return rows;
-}
-
-RECT ClientRectOf(HWND window, HWND parent)
-{
-    RECT r;
-    ::GetWindowRect(window, &r);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // A plain top-level window for bars tested on their own.
 class ParentWindow : public CWnd {
 public:
@@ -165,7 +135,7 @@ TEST(ToolBar, LoadsOnePushButtonPerLayoutEntryWithConsecutiveImages)
     }
     // The strip of the layout's id is blank grey: each button shows a whole square of it.
     ::MoveWindow(bar.m_hWnd, 0, 0, 300, 40, FALSE);
-    const auto picture = Picture(bar.m_hWnd);
+    const auto picture = Picture(bar.m_hWnd, RGB(255, 255, 255));
     for (int i = 0; i < BUTTONS; ++i) {
         const RECT r = ItemRect(bar.m_hWnd, i);
         int grey = 0;
@@ -213,7 +183,7 @@ TEST(ToolBar, TopBarTakesTheTopStripOfTheFreeAreaAtItsOwnHeight)
 
     SizeParentParams params = { { 5, 7, 205, 300 } };
     bar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&params));
-    const RECT placed = ClientRectOf(bar.m_hWnd, parent.m_hWnd);
+    const RECT placed = RectIn(parent.m_hWnd, bar.m_hWnd);
     EXPECT_EQ(placed.left, 5);
     EXPECT_EQ(placed.top, 7);
     EXPECT_EQ(placed.right, 205) << "stretched across the free width";
@@ -283,17 +253,17 @@ TEST_F(ToolbarDialogTest, EqualButtonsShowEachLabelWholeUnderItsImageAcrossTheTo
         EXPECT_TRUE(::IsWindowVisible(toolbar));
         RECT client;
         ::GetClientRect(dialog, &client);
-        const RECT bar = ClientRectOf(toolbar, dialog);
+        const RECT bar = RectIn(dialog, toolbar);
         EXPECT_EQ(bar.left, 0);
         EXPECT_EQ(bar.top, 0);
         EXPECT_EQ(bar.right, client.right);
         EXPECT_EQ(bar.bottom - bar.top, SizeOf(ItemRect(toolbar, 0)).cy) << "as tall as its buttons";
-        EXPECT_EQ(client.bottom, ClientRectOf(::GetDlgItem(dialog, IDC_STATUSBAR), dialog).bottom)
+        EXPECT_EQ(client.bottom, RectIn(dialog, ::GetDlgItem(dialog, IDC_STATUSBAR)).bottom)
             << "the status line stays at the bottom";
 
         HDC dc = ::GetDC(toolbar);
         const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(toolbar, WM_GETFONT, 0, 0)));
-        const auto picture = Picture(toolbar);
+        const auto picture = Picture(toolbar, RGB(255, 255, 255));
         const COLORREF white = RGB(255, 255, 255), text = ::GetSysColor(COLOR_BTNTEXT);
         const SIZE first = SizeOf(ItemRect(toolbar, 0));
         for (int i = 0; i < BUTTONS; ++i) {
@@ -328,7 +298,7 @@ TEST_F(ToolbarDialogTest, EqualButtonsShowEachLabelWholeUnderItsImageAcrossTheTo
 TEST_F(ToolbarDialogTest, ButtonsShowTheirColourImagesWithTheMagentaAroundThemTransparent)
 {
     Run([&](HWND, HWND toolbar) {
-        const auto picture = Picture(toolbar);   // over white
+        const auto picture = Picture(toolbar, RGB(255, 255, 255));   // over white
         const COLORREF white = RGB(255, 255, 255), text = ::GetSysColor(COLOR_BTNTEXT);
         for (int i = 0; i < BUTTONS; ++i) {
             SCOPED_TRACE(LABELS[i]);
