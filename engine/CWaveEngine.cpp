@@ -51,18 +51,18 @@ CWaveEngine::CWaveEngine()
     // start delivering, which under some sound servers takes most of a second.
     std::promise<void> started;
     m_started = started.get_future();
-    m_starter = std::thread([this](std::promise<void> done) {
+    m_starter = std::thread([](std::shared_ptr<WarmInput> warm, std::promise<void> done) {
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
         if (waveInGetNumDevs() > 0) {
-            auto warm = std::make_unique<CWaveRecorder>(wave::MakePcmFormat(2, 44100, 16), kWarmInputMs);
-            if (warm->Start() == 0) {
-                std::lock_guard<std::mutex> guard(m_warmLock);
-                m_warmInput = std::move(warm);
+            auto recorder = std::make_unique<CWaveRecorder>(wave::MakePcmFormat(2, 44100, 16), kWarmInputMs);
+            if (recorder->Start() == 0) {
+                std::lock_guard<std::mutex> guard(warm->lock);
+                warm->recorder = std::move(recorder);
             }
         }
         waveOutGetNumDevs();
         done.set_value();
-    }, std::move(started));
+    }, m_warm, std::move(started));
 }
 
 CWaveEngine::~CWaveEngine()
@@ -71,8 +71,8 @@ CWaveEngine::~CWaveEngine()
     if (!SoundSystemReady() && m_starter.joinable())
         m_starter.detach();
     {
-        std::lock_guard<std::mutex> guard(m_warmLock);
-        m_warmInput.reset();
+        std::lock_guard<std::mutex> guard(m_warm->lock);
+        m_warm->recorder.reset();
     }
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
@@ -92,8 +92,8 @@ std::unique_ptr<CWaveRecorder> CWaveEngine::TakeWarmInput(const wave::PcmFormat&
 {
     std::unique_ptr<CWaveRecorder> warm;
     {
-        std::lock_guard<std::mutex> guard(m_warmLock);
-        warm = std::move(m_warmInput);
+        std::lock_guard<std::mutex> guard(m_warm->lock);
+        warm = std::move(m_warm->recorder);
     }
     const wave::PcmFormat& has = warm ? warm->Format() : format;
     if (!warm || warm->HasEnded() || has.channels != format.channels || has.samplesPerSec != format.samplesPerSec ||

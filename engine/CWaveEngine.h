@@ -37,9 +37,13 @@ private:
     std::thread m_starter;
     std::future<void> m_started;
     std::chrono::steady_clock::time_point m_startDeadline;
-    // The default input, running since start-up until the first take adopts it.
-    std::mutex m_warmLock;
-    std::unique_ptr<CWaveRecorder> m_warmInput;
+    // The default input, running since start-up until the first take adopts it. Shared with
+    // the thread that starts it, which a server that does not answer may hold past our end.
+    struct WarmInput {
+        std::mutex lock;
+        std::unique_ptr<CWaveRecorder> recorder;
+    };
+    std::shared_ptr<WarmInput> m_warm = std::make_shared<WarmInput>();
     mutable std::recursive_mutex m_lock;
     std::map<MCIDEVICEID, std::unique_ptr<CEngineDevice>> m_devices;
     MCIDEVICEID m_lastId = 0;
