@@ -161,6 +161,13 @@ protected:
         port.sent.clear();
         ui.boxes.clear();
     }
+    // A fresh port, the device brought into a state, and what that sent forgotten.
+    void Prepare(CWaveDevice& wave, const Step& before)
+    {
+        Reset();
+        before(wave);
+        Forget();
+    }
     // Opens a device and forgets what that sent, so a test sees only its own commands.
     void OpenFresh(CWaveDevice& wave, const char* name = "take.wav")
     {
@@ -305,10 +312,8 @@ TEST_F(WaveDeviceTest, StopEndsWhatRunsAndRewinds)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Reset();
         CWaveDevice wave;
-        c.before(wave);
-        Forget();
+        Prepare(wave, c.before);
         EXPECT_EQ(1u, wave.Stop());
         EXPECT_TRUE(SentExactly({
             { MCI_STOP, 7, MCI_WAIT, "callback=0" },
@@ -462,10 +467,8 @@ TEST_F(WaveDeviceTest, WhatHasNothingToActOnSendsNothingAndStoresNothing)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Reset();
         CWaveDevice wave;
-        c.before(wave);
-        Forget();
+        Prepare(wave, c.before);
         wave.m_dwLastError = 123;
         EXPECT_EQ(c.result, c.call(wave));
         EXPECT_TRUE(SentExactly({}));
@@ -513,10 +516,8 @@ TEST_F(WaveDeviceTest, AReportedFailureIsStoredAndShownInOneWarningBoxWithTheDev
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Reset();
         CWaveDevice wave;
-        c.before(wave);
-        Forget();
+        Prepare(wave, c.before);
         port.FailNext(c.failing, c.code);
         EXPECT_EQ(c.result, c.call(wave));
         EXPECT_EQ(c.sent, Messages());
@@ -539,10 +540,8 @@ TEST_F(WaveDeviceTest, FailuresOfStopsAndPositionQueriesAreNeitherShownNorStored
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Reset();
         CWaveDevice wave;
-        c.before(wave);
-        Forget();
+        Prepare(wave, c.before);
         for (UINT msg : c.failing)
             port.FailNext(msg, MCIERR_INTERNAL);
         EXPECT_EQ(c.result, c.call(wave));
