@@ -1,11 +1,14 @@
-// Position accuracy during playback: the position the engine reports, polled every few
-// milliseconds, against the output's sample clock (elapsed real time once sound flows).
-//   PositionBench FILE.wav SECONDS [trace]   prints: polls, spread of (position - elapsed) in ms,
-//   max step; with "trace", first every poll's elapsed ms and position
+// Position accuracy: the position the engine reports, polled every few milliseconds, against the
+// device's sample clock (elapsed real time once sound flows), while a file plays or a take records.
+//   PositionBench FILE.wav SECONDS [trace]   plays FILE
+//   PositionBench record SECONDS [trace]     records 44.1 kHz stereo 16-bit from the default input
+// Prints: polls, spread of (position - elapsed) in ms, max step in ms; with "trace", first every
+// poll's elapsed ms and position.
 #include "CEngineMciPort.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -35,9 +38,10 @@ int main(int argc, char** argv)
     CEngineMciPort engine;
     SetMciPort(&engine);
     HWND notices = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const bool record = std::strcmp(argv[1], "record") == 0;
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = "waveaudio";
-    open.lpstrElementName = argv[1];
+    open.lpstrElementName = record ? "" : argv[1];
     if (GetMciPort().SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open)))
         return 2;
     MCI_SET_PARMS set = {};
@@ -45,7 +49,20 @@ int main(int argc, char** argv)
     GetMciPort().SendCommand(open.wDeviceID, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&set));
     MCI_PLAY_PARMS play = {};
     play.dwCallback = reinterpret_cast<DWORD_PTR>(notices);
-    if (GetMciPort().SendCommand(open.wDeviceID, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play)))
+    MCI_RECORD_PARMS take = {};
+    take.dwCallback = play.dwCallback;
+    if (record) {
+        MCI_WAVE_SET_PARMS format = {};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = 2;
+        format.nSamplesPerSec = 44100;
+        format.nAvgBytesPerSec = 176400;
+        format.nBlockAlign = 4;
+        format.wBitsPerSample = 16;
+        GetMciPort().SendCommand(open.wDeviceID, MCI_SET, 0x003F0002, reinterpret_cast<DWORD_PTR>(&format));
+    }
+    const DWORD_PTR parms = record ? reinterpret_cast<DWORD_PTR>(&take) : reinterpret_cast<DWORD_PTR>(&play);
+    if (GetMciPort().SendCommand(open.wDeviceID, record ? MCI_RECORD : MCI_PLAY, MCI_NOTIFY, parms))
         return 3;
     // Wait for the first movement: from then on the output's clock and ours run together.
     double start = Now();

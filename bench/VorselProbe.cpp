@@ -9,9 +9,10 @@
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
 //   VorselProbe position                      the position text
 //   VorselProbe length                        the length text
-//   VorselProbe box MS                        waits up to MS for a box of Vorsel, prints its text
-//                                             (or, for the About box, its caption)
-//                                             and dismisses it
+//   VorselProbe box MS [BUTTON]               waits up to MS for a box of Vorsel, prints its text
+//                                             (or, for the About box, its caption) and
+//                                             dismisses it with BUTTON (default IDOK; a question
+//                                             takes IDYES 6 or IDNO 7)
 //   VorselProbe open PATH                     chooses PATH through "..." and waits until it is shown
 //   VorselProbe atonce EXE PATH DELAY TAKE    launches EXE, posts Record DELAY ms after its window
 //                                             shows and Stop TAKE ms later, saves the take to PATH;
@@ -187,8 +188,8 @@ int Startup(int runs, char** programs, int count)
     return 0;
 }
 
-// Waits for a message box of the process, prints its text and dismisses it.
-bool DismissBox(DWORD pid, std::string& text, DWORD ms)
+// Waits for a message box of the process, prints its text and dismisses it with the button.
+bool DismissBox(DWORD pid, std::string& text, DWORD ms, WPARAM button = IDOK)
 {
     const double start = Now();
     while (Now() - start < ms) {
@@ -212,7 +213,7 @@ bool DismissBox(DWORD pid, std::string& text, DWORD ms)
             else
                 GetWindowTextA(box, buffer, sizeof buffer);
             text = buffer;
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            PostMessageA(box, WM_COMMAND, button, 0);
             return true;
         }
         Sleep(1);
@@ -362,11 +363,12 @@ int main(int argc, char** argv)
         std::printf("%s\n", text);
         return 0;
     }
-    if (verb == "box" && argc == 3) {
+    if (verb == "box" && (argc == 3 || argc == 4)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(Vorsel(), &pid);
         std::string text;
-        if (!pid || !DismissBox(pid, text, std::strtoul(argv[2], nullptr, 0)))
+        const WPARAM button = argc == 4 ? std::strtoul(argv[3], nullptr, 0) : IDOK;
+        if (!pid || !DismissBox(pid, text, std::strtoul(argv[2], nullptr, 0), button))
             return 2;
         std::printf("%s\n", text.c_str());
         return 0;

@@ -29,7 +29,7 @@ atonce_runs() {   # atonce_runs LABEL
         worsts+=("$worst")
         errs+=("$(awk -v l="$length" -v h="$held" 'BEGIN { printf "%+.0f", l - h }')")
     done
-    echo "record at once, $1: worst answer ${worsts[*]} ms; take minus press-to-Stop ${errs[*]} ms (goal: answer <= 100 ms, take within 50 ms)"
+    echo "record at once, $1: worst answer ${worsts[*]} ms; take minus press-to-Stop ${errs[*]} ms (goal: answer <= 100 ms, take within 100 ms)"
 }
 if part atonce; then
     kill "$VORSEL_SILENCE_PID"
@@ -146,5 +146,10 @@ settle; sleep 2
 for i in 1 2 3; do
     read -r polls spread step < <("$WINE_LOADER" "$BIN/PositionBench.exe" "$(winpath "$work/ten-s.wav")" 8 2>/dev/null | tr -d '\r')
     echo "position while playing ($i): $polls polls over 8 s, worst deviation from the sample clock $spread ms, largest step $step ms (goal within 50 ms)"
+done
+# The same while a take records, from the session's silence source; a step is at most a buffer.
+for i in 1 2 3; do
+    read -r polls spread step < <("$WINE_LOADER" "$BIN/PositionBench.exe" record 8 2>/dev/null | tr -d '\r')
+    echo "position while recording ($i): $polls polls over 8 s, worst deviation from the sample clock $spread ms, largest step $step ms (goal: steps within 50 ms)"
 done
 fi

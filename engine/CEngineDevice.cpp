@@ -81,7 +81,7 @@ MCIERROR CEngineDevice::Status(DWORD item, DWORD_PTR& answer)
     }
 }
 
-MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::unique_ptr<CWaveRecorder> warm)
+MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::function<bool()> soundSystemReady)
 {
     Reap();
     // A device records one take, into nothing: a new device, as the window opens for each.
@@ -94,16 +94,10 @@ MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::
         return MCIERR_FILE_WRITE;
     auto notice = std::make_shared<CMciNotice>(NoticeWindow(flags, parms.dwCallback), m_id);
     const uint64_t limit = std::min<uint64_t>(m_dataLimit, wave::MaxDataBytes(m_format));
-    if (warm && warm->Adopt(take, limit, notice)) {
-        m_recorder = std::move(warm);
-    } else {
-        warm.reset();   // its input goes before the take opens one
-        auto recorder = std::make_unique<CWaveRecorder>(m_format, take, limit, notice);
-        const MCIERROR error = recorder->Start();
-        if (error)
-            return error;
-        m_recorder = std::move(recorder);
-    }
+    auto recorder = std::make_unique<CWaveRecorder>(m_format, take, limit, notice, std::move(soundSystemReady));
+    if (const MCIERROR error = recorder->Start())
+        return error;
+    m_recorder = std::move(recorder);
     m_sound = take;
     m_offset = wave::kPcmHeaderBytes;
     m_notice = notice;

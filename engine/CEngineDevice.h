@@ -1,6 +1,7 @@
 #pragma once
 #include "CWavePlayer.h"
 #include "CWaveRecorder.h"
+#include <functional>
 #include <memory>
 
 // One open waveaudio device: its sound, format and position, and the take or play running on
@@ -16,9 +17,10 @@ public:
     MCIERROR SetTimeFormat(DWORD timeFormat);
     MCIERROR SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms, bool askInput);
     MCIERROR Status(DWORD item, DWORD_PTR& answer);
-    // Records into a take of its own; a warm recorder of the same format, if given, is
-    // adopted, so the take begins at once.
-    MCIERROR Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::unique_ptr<CWaveRecorder> warm);
+    // Records into a take of its own. Returns once the take is ready: the input is opened
+    // after soundSystemReady says the sound system has started, and its failure is a failure
+    // notice.
+    MCIERROR Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::function<bool()> soundSystemReady);
     MCIERROR Play(DWORD flags, const MCI_PLAY_PARMS& parms);
     MCIERROR Stop();
     MCIERROR Pause();

@@ -1,5 +1,10 @@
 #include "CTempFile.h"
 #include "CFileByteSource.h"
+#include <atomic>
+
+namespace {
+std::atomic<DWORD> g_flushDelayMs{0};
+}
 
 CTempFile::CTempFile() : m_hFile(INVALID_HANDLE_VALUE), m_size(0) {}
 
@@ -65,7 +70,14 @@ bool CTempFile::CreateTake()
 
 bool CTempFile::Flush()
 {
+    if (const DWORD delay = g_flushDelayMs.load())
+        Sleep(delay);
     return FlushFileBuffers(m_hFile) != FALSE;
+}
+
+void CTempFile::SetFlushDelayForTesting(DWORD ms)
+{
+    g_flushDelayMs = ms;
 }
 
 bool CTempFile::ReadAt(uint64_t offset, void* buffer, DWORD n)

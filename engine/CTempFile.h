@@ -26,6 +26,9 @@ public:
     bool Append(const void* buffer, DWORD n);
     // Brings what was written to the disk.
     bool Flush();
+    // Makes every flush take this much longer, as on a slow disk, so tests can see that
+    // nothing waits for one that should not.
+    static void SetFlushDelayForTesting(DWORD ms);
     uint64_t Size() const;
 
 private:

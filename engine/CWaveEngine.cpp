@@ -1,14 +1,13 @@
 #include "CWaveEngine.h"
 #include "TimedDriverCalls.h"
 #include <cstring>
+#include <thread>
 
 namespace {
 
 const DWORD kWaveSetFlags = MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS | MCI_WAVE_SET_SAMPLESPERSEC |
                             MCI_WAVE_SET_AVGBYTESPERSEC | MCI_WAVE_SET_BLOCKALIGN |
                             MCI_WAVE_SET_BITSPERSAMPLE;
-// How long the input stays warm for a first take after start-up.
-const DWORD kWarmInputMs = 30000;
 // A device id is a WORD; 0 means "no device" and MCI_ALL_DEVICE_ID is reserved.
 const MCIDEVICEID kLastUsableId = 0xFFFE;
 
@@ -46,60 +45,39 @@ CWaveEngine::CWaveEngine()
 {
     // The sound system's start takes a good part of a second's first tenths; here it runs
     // beside the window being built, below the window's priority so that it yields the
-    // processor to the first paint. It then starts the input in the take format the window
-    // offers first and keeps it warm: a take begun at once need not wait for the input to
-    // start delivering, which under some sound servers takes most of a second.
+    // processor to the first paint. It opens no input: that is Record's alone.
     std::promise<void> started;
-    m_started = started.get_future();
-    m_starter = std::thread([](std::shared_ptr<WarmInput> warm, std::promise<void> done) {
+    m_started = started.get_future().share();
+    m_starter = std::thread([](std::promise<void> done) {
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-        if (waveInGetNumDevs() > 0) {
-            auto recorder = std::make_unique<CWaveRecorder>(wave::MakePcmFormat(2, 44100, 16), kWarmInputMs);
-            if (recorder->Start() == 0) {
-                std::lock_guard<std::mutex> guard(warm->lock);
-                warm->recorder = std::move(recorder);
-            }
-        }
+        waveInGetNumDevs();
         waveOutGetNumDevs();
         done.set_value();
-    }, m_warm, std::move(started));
+    }, std::move(started));
 }
 
 CWaveEngine::~CWaveEngine()
 {
-    // A start still held by a server that does not answer is left to end with the process.
-    if (!SoundSystemReady() && m_starter.joinable())
+    // The process must not end under a start that is still running; one held by a server
+    // that does not answer is left to end with it.
+    if (SoundSystemWait()())
+        m_starter.join();
+    else
         m_starter.detach();
-    {
-        std::lock_guard<std::mutex> guard(m_warm->lock);
-        m_warm->recorder.reset();
-    }
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
 }
 
-bool CWaveEngine::SoundSystemReady()
+std::function<bool()> CWaveEngine::SoundSystemWait() const
 {
-    if (!m_starter.joinable())
-        return true;
-    if (m_started.wait_until(m_startDeadline) != std::future_status::ready)
-        return false;
-    m_starter.join();
-    return true;
+    return [started = m_started, deadline = m_startDeadline] {
+        return started.wait_until(deadline) == std::future_status::ready;
+    };
 }
 
-std::unique_ptr<CWaveRecorder> CWaveEngine::TakeWarmInput(const wave::PcmFormat& format)
+bool CWaveEngine::SoundSystemStarted() const
 {
-    std::unique_ptr<CWaveRecorder> warm;
-    {
-        std::lock_guard<std::mutex> guard(m_warm->lock);
-        warm = std::move(m_warm->recorder);
-    }
-    const wave::PcmFormat& has = warm ? warm->Format() : format;
-    if (!warm || warm->HasEnded() || has.channels != format.channels || has.samplesPerSec != format.samplesPerSec ||
-        has.bitsPerSample != format.bitsPerSample)
-        return nullptr;   // let go here, before the take opens its own input
-    return warm;
+    return m_started.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
 size_t CWaveEngine::OpenDeviceCount() const
@@ -163,11 +141,13 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
         return device.Status(status->dwItem, status->dwReturn);
     }
     case MCI_RECORD:
-        if (!SoundSystemReady())
-            return MCIERR_DEVICE_NOT_READY;
-        return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params), TakeWarmInput(device.Format()));
+        // The window never waits for the input: it is opened once the sound system has started.
+        // Where that is known already, a system without an input says so at once.
+        if (SoundSystemStarted() && waveInGetNumDevs() == 0)
+            return MCIERR_WAVE_INPUTSUNSUITABLE;
+        return device.Record(flags, *reinterpret_cast<MCI_RECORD_PARMS*>(params), SoundSystemWait());
     case MCI_PLAY:
-        if (!SoundSystemReady())
+        if (!SoundSystemWait()())
             return MCIERR_DEVICE_NOT_READY;
         return device.Play(flags, *reinterpret_cast<MCI_PLAY_PARMS*>(params));
     case MCI_STOP: return device.Stop();
@@ -196,10 +176,10 @@ MCIERROR CWaveEngine::Set(CEngineDevice& device, DWORD flags, DWORD_PTR params)
         if (error)
             return error;
     }
-    // A new format is checked with the input, if the sound system answers; if not, the
-    // Record that follows says so.
+    // A new format is checked with the input if the sound system has started; the window does
+    // not wait for it here, and a format the input refuses then ends the take at its start.
     if (flags & kWaveSetFlags)
-        return device.SetWaveFormat(flags, *reinterpret_cast<MCI_WAVE_SET_PARMS*>(params), SoundSystemReady());
+        return device.SetWaveFormat(flags, *reinterpret_cast<MCI_WAVE_SET_PARMS*>(params), SoundSystemStarted());
     return 0;
 }
 

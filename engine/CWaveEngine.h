@@ -3,7 +3,6 @@
 #include <chrono>
 #include <future>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -26,24 +25,18 @@ private:
     MCIERROR Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params);
     MCIERROR Set(CEngineDevice& device, DWORD flags, DWORD_PTR params);
 
-    // Waits for the sound system to be started; every command that reaches the sound system
-    // asks it first, so that it is only ever started on one thread. A sound server that does
-    // not answer would hold the start for as long as it is away, so the wait ends at a
-    // deadline, and until the start is done the answer is false.
-    bool SoundSystemReady();
-    // The warm input, for a take in this format; any other warm input is let go.
-    std::unique_ptr<CWaveRecorder> TakeWarmInput(const wave::PcmFormat& format);
+    // Waits for the sound system's start, which runs on a thread of its own from the engine's
+    // creation on; every command that reaches the sound system asks it first, so that it is
+    // only ever started on one thread. A sound server that does not answer would hold the start
+    // for as long as it is away, so the wait ends at a deadline, and until the start is done
+    // the answer is false. The wait is a function that any thread may call.
+    std::function<bool()> SoundSystemWait() const;
+    // True once the start is done; never waits.
+    bool SoundSystemStarted() const;
 
     std::thread m_starter;
-    std::future<void> m_started;
+    std::shared_future<void> m_started;
     std::chrono::steady_clock::time_point m_startDeadline;
-    // The default input, running since start-up until the first take adopts it. Shared with
-    // the thread that starts it, which a server that does not answer may hold past our end.
-    struct WarmInput {
-        std::mutex lock;
-        std::unique_ptr<CWaveRecorder> recorder;
-    };
-    std::shared_ptr<WarmInput> m_warm = std::make_shared<WarmInput>();
     mutable std::recursive_mutex m_lock;
     std::map<MCIDEVICEID, std::unique_ptr<CEngineDevice>> m_devices;
     MCIDEVICEID m_lastId = 0;

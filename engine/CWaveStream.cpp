@@ -24,15 +24,8 @@ void CWaveStream::EndAtOnce()
     Post(MCI_NOTIFY_SUCCESSFUL);
 }
 
-void CWaveStream::SetNotice(std::shared_ptr<CMciNotice> notice)
-{
-    std::lock_guard<std::mutex> guard(m_noticeLock);
-    m_notice = std::move(notice);
-}
-
 void CWaveStream::Post(WPARAM code)
 {
-    std::lock_guard<std::mutex> guard(m_noticeLock);
     if (m_notice)
         m_notice->Post(code);
 }
@@ -48,7 +41,8 @@ void CWaveStream::Stop()
 
 void CWaveStream::Run()
 {
-    Outcome outcome = Outcome::Running;
+    Outcome outcome = BeginDevice();
+    SawBuffer();   // the stall clock starts once the device runs
     while (outcome == Outcome::Running) {
         WaitForSingleObject(m_event.get(), 100);
         if (m_stopRequested)

@@ -26,8 +26,10 @@ protected:
     CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice);
     // Buffers of about 1/perSecond s each, in whole blocks.
     void AllocateBuffers(unsigned count, unsigned perSecond);
-    // Starts the worker once the device runs.
+    // Starts the worker: once the device runs, or to open it (see BeginDevice).
     void StartWorker();
+    // The worker's first step: a stream whose device is opened on the worker opens it here.
+    virtual Outcome BeginDevice() { return Outcome::Running; }
     // Takes the buffers the driver handed back, in the order they were queued.
     virtual Outcome CollectDone() = 0;
     // Lets the device go; returns the outcome to tell, which ending may turn into a failure.
@@ -36,8 +38,6 @@ protected:
     void SawBuffer() { m_lastDoneTick = GetTickCount(); }
     // For a command that has nothing to do: it has ended, successfully, before it began.
     void EndAtOnce();
-    // The command that owns this stream from now on (a warm input has none until a take).
-    void SetNotice(std::shared_ptr<CMciNotice> notice);
 
     const wave::PcmFormat m_format;
     SharedEvent m_event;
@@ -53,8 +53,7 @@ private:
     void Run();
     void Post(WPARAM code);
 
-    std::mutex m_noticeLock;
-    std::shared_ptr<CMciNotice> m_notice;
+    const std::shared_ptr<CMciNotice> m_notice;
     std::thread m_worker;
     std::atomic<bool> m_ended{false};
 };

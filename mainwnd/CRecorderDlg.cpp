@@ -10,6 +10,7 @@
 
 namespace {
 const char CLOSE_QUESTION[] = "The recording has not been saved.\nDiscard it and close Vorsel?";
+const char RECORD_QUESTION[] = "The recording has not been saved.\nDiscard it and record a new one?";
 
 bool FileExists(const char* path)
 {
@@ -89,6 +90,7 @@ BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
     ON_COMMAND(ID_EXIT, OnExit)
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
     ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
 CRecorderDlg::CRecorderDlg(CWnd* parent)
@@ -254,6 +256,11 @@ void CRecorderDlg::ClearCheckMarks()
 
 void CRecorderDlg::OnRecord()
 {
+    if (!MayDiscardTake(RECORD_QUESTION)) {
+        // As it was: a click has flipped the button, which is pressed only while a take runs.
+        m_wndToolBar.CheckButton(ID_RECORD, m_wave.m_bRecording);
+        return;
+    }
     const BOOL wasRunning = IsDeviceRunning();
     m_wave.Open("");
     ApplyFormat();
@@ -288,8 +295,11 @@ void CRecorderDlg::OnStop()
     m_wave.Stop();
     ShowStatus(IDS_RECORDED);
     if (wasRecording) {
-        ShowLength(m_wave.GetLength());
+        const DWORD length = m_wave.GetLength();
+        ShowLength(length);
         ShowStatus(IDS_RECORDED);
+        if (length == 0)
+            m_bTakeUnsaved = FALSE;   // a take that holds nothing is nothing to lose
     }
     RefreshCommandState();
 }
@@ -351,15 +361,41 @@ LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM deviceId)
         static_cast<MCIDEVICEID>(deviceId) != m_wave.m_wDeviceID)
         return 0;
     const BOOL wasRecording = m_bRecordedLast;
+    // A take has no end of its own but the largest size a file can hold: one that ends well
+    // before a Stop reached it.
+    const BOOL reachedLimit = code == MCI_NOTIFY_SUCCESSFUL && m_wave.m_bRecording;
     OnStop();
-    // An end the device came to by failing is no normal end: the status alone would say
-    // "recorded" of a take cut short by a lost input or a full disk.
     if (code == MCI_NOTIFY_FAILURE)
+        ShowRunFailed(wasRecording);
+    else if (reachedLimit)
+        UiMessageBox(m_hWnd,
+                     "The recording reached the largest size a WAVE file can hold and was stopped. "
+                     "Save it to keep it.",
+                     "Vorsel", MB_ICONWARNING);
+    return 0;
+}
+
+// An end the device came to by failing is no normal end: the status alone would say "recorded"
+// of a take cut short by a lost input or a full disk.
+void CRecorderDlg::ShowRunFailed(BOOL wasRecording)
+{
+    if (!wasRecording)
+        UiMessageBox(nullptr, "Playback stopped: the sound output failed.", nullptr, MB_ICONWARNING);
+    else if (m_wave.GetLength() == 0)
+        m_wave.ShowError(MCIERR_DEVICE_NOT_READY);   // the input never delivered: the take never began
+    else
         UiMessageBox(nullptr,
-                     wasRecording ? "The recording stopped: the sound input or the disk failed.\n"
-                                    "What was recorded until then is kept."
-                                  : "Playback stopped: the sound output failed.",
+                     "The recording stopped: the sound input or the disk failed.\n"
+                     "What was recorded until then is kept.",
                      nullptr, MB_ICONWARNING);
+}
+
+LRESULT CRecorderDlg::OnEndSession(WPARAM ending, LPARAM)
+{
+    // The process may be ended as soon as this returns: a take ends here, so that its file in
+    // the temporary folder is whole.
+    if (ending && m_wave.m_bRecording)
+        OnStop();
     return 0;
 }
 

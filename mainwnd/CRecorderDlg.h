@@ -47,6 +47,7 @@ protected:
     void OnExit();
     LRESULT OnMciNotify(WPARAM code, LPARAM deviceId);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM ending, LPARAM);
 
 public:
     CImageList m_imlHot;
@@ -70,6 +71,7 @@ private:
     // A take or a play runs on the device, or a play is paused.
     BOOL IsDeviceRunning() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
     void ShowRunEnded(BOOL wasRunning);
+    void ShowRunFailed(BOOL wasRecording);
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
     BOOL MayDiscardTake(LPCSTR question);
@@ -78,7 +80,8 @@ private:
     // cleared the device's flags still names the right one.
     BOOL m_bRecordedLast = FALSE;
     // A take exists that no Save has written: from a Record that starts until a Save of it
-    // succeeds, or until opening a file or a new Record puts something else in its place.
+    // succeeds, a Stop finds it holds nothing, or opening a file or a new Record puts something
+    // else in its place.
     BOOL m_bTakeUnsaved = FALSE;
 
     DECLARE_MESSAGE_MAP()

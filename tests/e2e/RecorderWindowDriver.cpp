@@ -126,3 +126,11 @@ LRESULT RecorderWindowDriver::RecordTake(DWORD ms)
     EXPECT_EQ(RECORDED, Status());
     return SliderMax();
 }
+
+bool RecorderWindowDriver::StatusBecomes(const std::string& text, DWORD ms)
+{
+    for (const DWORD start = ::GetTickCount(); Status() != text; ::Sleep(50))
+        if (::GetTickCount() - start > ms)
+            return false;
+    return true;
+}

@@ -21,6 +21,8 @@ public:
     // Posted, not sent: the program sits in its message box until we dismiss it.
     void PostSave();
     std::string Status();
+    // Waits up to ms for the status line to read text.
+    bool StatusBecomes(const std::string& text, DWORD ms = 3000);
     std::string Item(int id) { return ProcessDriver::ItemText(main, id); }
     std::string Selected(int id) { return ProcessDriver::SelectedText(main, id); }
     LRESULT SliderMax();

