@@ -108,6 +108,7 @@ start_session() {
     # Each session runs in its own copy of the prefix: a wineserver is per prefix, and ending
     # ours must not end another session's programs.
     ensure_prefix
+    VORSEL_PREFIX_TEMPLATE=$WINEPREFIX
     cp -a "$WINEPREFIX" "$XDG_RUNTIME_DIR/wineprefix"
     export WINEPREFIX=$XDG_RUNTIME_DIR/wineprefix
     wineserver -p
@@ -129,4 +130,7 @@ stop_session() {
     for pid in "${SESSION_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     SESSION_PIDS=()
     [ -n "${XDG_RUNTIME_DIR:-}" ] && case "$XDG_RUNTIME_DIR" in /tmp/vorsel-session.*) rm -rf "$XDG_RUNTIME_DIR" ;; esac
+    # A next session copies the template again, not the copy just removed.
+    [ -n "${VORSEL_PREFIX_TEMPLATE:-}" ] && export WINEPREFIX=$VORSEL_PREFIX_TEMPLATE
+    return 0
 }
