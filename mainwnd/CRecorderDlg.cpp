@@ -110,7 +110,11 @@ void CRecorderDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_BITS, m_cbBits);
     DDX_Control(pDX, IDC_CHANNELS, m_cbChannels);
     DDX_Control(pDX, IDC_SLIDER, m_ctlPosition);
-    DDX_Text(pDX, IDC_FILENAME, m_strFileName);
+    DDX_Control(pDX, IDC_FILENAME, m_ctlFileName);
+    // What the user typed is the name Save is to use: no refresh may put the stored name back
+    // over it, or Save would overwrite a file the user did not name.
+    if (pDX->m_bSaveAndValidate || !m_ctlFileName.GetModify())
+        DDX_Text(pDX, IDC_FILENAME, m_strFileName);
     DDX_Text(pDX, IDC_POSITION, m_strPosition);
     DDX_Text(pDX, IDC_LENGTH, m_strLength);
 }
@@ -447,8 +451,7 @@ void CRecorderDlg::OnBrowse()
     if (m_bTakeUnsaved) {
         // The save chooser is where a take is named: a name that is new only names the take.
         if (!FileExists(chosen)) {
-            m_strFileName = chosen;
-            UpdateData(FALSE);
+            ShowFileName(chosen);
             return;
         }
         CString question;
@@ -456,8 +459,7 @@ void CRecorderDlg::OnBrowse()
         if (!MayDiscardTake(question))
             return;
     }
-    m_strFileName = chosen;
-    UpdateData(FALSE);
+    ShowFileName(chosen);
     const BOOL wasRunning = IsDeviceRunning();
     m_bTakeUnsaved = FALSE;   // open or not, the device gave the take up for this file
     if (m_wave.Open(m_strFileName)) {
@@ -467,6 +469,14 @@ void CRecorderDlg::OnBrowse()
     if (wasRunning)
         ShowRunEnded(TRUE);
     RefreshCommandState();
+}
+
+// A name the user chose replaces what the field shows, typed text included.
+void CRecorderDlg::ShowFileName(const CString& name)
+{
+    m_strFileName = name;
+    m_ctlFileName.SetModify(FALSE);
+    UpdateData(FALSE);
 }
 
 void CRecorderDlg::OnSave()

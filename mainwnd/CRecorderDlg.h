@@ -1,6 +1,7 @@
 #pragma once
 #include "CDialog.h"
 #include "CComboBox.h"
+#include "CEdit.h"
 #include "CSliderCtrl.h"
 #include "CStatusBarCtrl.h"
 #include "CImageList.h"
@@ -60,6 +61,7 @@ public:
     CComboBox m_cbBits;
     CComboBox m_cbChannels;
     CSliderCtrl m_ctlPosition;
+    CEdit m_ctlFileName;
     CString m_strFileName;
     CString m_strPosition;
     CString m_strLength;
@@ -72,6 +74,7 @@ private:
     BOOL IsDeviceRunning() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
     void ShowRunEnded(BOOL wasRunning);
     void ShowRunFailed(BOOL wasRecording);
+    void ShowFileName(const CString& name);
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
     BOOL MayDiscardTake(LPCSTR question);

@@ -140,6 +140,55 @@ TEST_F(FileChoice, SaveWritesUnderTheTypedNameAndConfirmsIt)
     });
 }
 
+// Keys as the keyboard sends them, over the whole field: the field then knows the user changed it.
+void Type(HWND h, const char* text)
+{
+    HWND field = ::GetDlgItem(h, IDC_FILENAME);
+    ::SendMessageA(field, EM_SETSEL, 0, -1);
+    for (const char* c = text; *c; ++c)
+        ::SendMessageA(field, WM_CHAR, static_cast<unsigned char>(*c), 0);
+}
+
+TEST_F(FileChoice, ATypedNameOutlivesEveryRefreshAndIsTheNameSaved)
+{
+    // One window throughout: each case types a name the window does not hold yet, so that a
+    // refresh putting the held name back would show.
+    struct Case {
+        const char* typed;
+        std::function<void(HWND)> beforeTyping, afterTyping;
+        const char* saved;   // nullptr: the typed name
+    };
+    const auto nothing = [](HWND) {};
+    const auto stop = [&](HWND h) { Command(h, ID_STOP); Notice(h, MCI_NOTIFY_SUCCESSFUL); };
+    const Case cases[] = {
+        { "C:\\takes\\before record.wav", nothing, [&](HWND h) { Click(ID_RECORD); Tick(h); stop(h); } },
+        { "C:\\takes\\while recording.wav", [&](HWND h) { Click(ID_RECORD); },
+          [&](HWND h) { Tick(h); Tick(h); stop(h); } },
+        { "C:\\takes\\while playing.wav", [&](HWND h) { Command(h, ID_PLAY); },
+          [&](HWND h) { Tick(h); Click(ID_PAUSE); Tick(h); Click(ID_PAUSE); Tick(h); stop(h); } },
+        { "C:\\takes\\before release.wav", nothing, [&](HWND h) { ReleaseSlider(h); } },
+        { "C:\\takes\\typed over.wav", nothing,
+          [&](HWND h) { ui.chooserAnswer = "C:\\takes\\chosen.wav"; Command(h, IDC_BROWSE); },
+          "C:\\takes\\chosen.wav" },
+    };
+    Run([&](HWND h) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed);
+            const std::string saved = c.saved ? c.saved : c.typed;
+            c.beforeTyping(h);
+            Type(h, c.typed);
+            c.afterTyping(h);
+            EXPECT_EQ(saved, ItemText(h, IDC_FILENAME));
+            Forget();
+            Command(h, ID_SAVE);
+            ASSERT_EQ(1u, port.Count(MCI_SAVE));
+            EXPECT_EQ(saved, port.Sent(MCI_SAVE)[0].fileName);
+            ASSERT_EQ(1u, ui.boxes.size());
+            EXPECT_EQ("Saved at the followin location: " + saved, ui.boxes[0].text);
+        }
+    });
+}
+
 TEST_F(FileChoice, EmptyNameAsksForOneAndFocusesTheField)
 {
     Run([&](HWND h) {
