@@ -161,12 +161,12 @@ TEST_F(FileChoice, ATypedNameOutlivesEveryRefreshAndIsTheNameSaved)
     const auto nothing = [](HWND) {};
     const auto stop = [&](HWND h) { Command(h, ID_STOP); Notice(h, MCI_NOTIFY_SUCCESSFUL); };
     const Case cases[] = {
-        { "C:\\takes\\before record.wav", nothing, [&](HWND h) { Click(ID_RECORD); Tick(h); stop(h); } },
+        { "C:\\takes\\before record.wav", nothing, [&](HWND h) { Click(ID_RECORD); Tick(h); stop(h); }, nullptr },
         { "C:\\takes\\while recording.wav", [&](HWND h) { Click(ID_RECORD); },
-          [&](HWND h) { Tick(h); Tick(h); stop(h); } },
+          [&](HWND h) { Tick(h); Tick(h); stop(h); }, nullptr },
         { "C:\\takes\\while playing.wav", [&](HWND h) { Command(h, ID_PLAY); },
-          [&](HWND h) { Tick(h); Click(ID_PAUSE); Tick(h); Click(ID_PAUSE); Tick(h); stop(h); } },
-        { "C:\\takes\\before release.wav", nothing, [&](HWND h) { ReleaseSlider(h); } },
+          [&](HWND h) { Tick(h); Click(ID_PAUSE); Tick(h); Click(ID_PAUSE); Tick(h); stop(h); }, nullptr },
+        { "C:\\takes\\before release.wav", nothing, [&](HWND h) { ReleaseSlider(h); }, nullptr },
         { "C:\\takes\\typed over.wav", nothing,
           [&](HWND h) { ui.chooserAnswer = "C:\\takes\\chosen.wav"; Command(h, IDC_BROWSE); },
           "C:\\takes\\chosen.wav" },
