@@ -6,7 +6,6 @@ public:
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, index)); }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
-    int AddString(const char* text) { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
     // Whole-text, case-insensitive search from after startAfter (-1: the whole list).
     int FindStringExact(int startAfter, const char* text) const
     {

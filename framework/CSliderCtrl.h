@@ -11,7 +11,4 @@ public:
         SendMessage(TBM_SETRANGEMAX, redraw, maximum);
     }
     void SetPos(int position) { SendMessage(TBM_SETPOS, TRUE, position); }
-    int GetPos() const { return static_cast<int>(SendMessage(TBM_GETPOS)); }
-    int GetRangeMin() const { return static_cast<int>(SendMessage(TBM_GETRANGEMIN)); }
-    int GetRangeMax() const { return static_cast<int>(SendMessage(TBM_GETRANGEMAX)); }
 };

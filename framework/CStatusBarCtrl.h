@@ -5,10 +5,6 @@
 class CStatusBarCtrl : public CWnd {
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    BOOL SetParts(int count, int* rightEdges)
-    {
-        return static_cast<BOOL>(SendMessage(SB_SETPARTS, count, reinterpret_cast<LPARAM>(rightEdges)));
-    }
     BOOL SetText(const char* text, int part, int type)
     {
         return static_cast<BOOL>(SendMessage(SB_SETTEXTA, part | type, reinterpret_cast<LPARAM>(text)));

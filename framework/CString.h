@@ -9,7 +9,6 @@ public:
     CString(const char* text) : std::string(text ? text : "") {}
     CString(const std::string& text) : std::string(text) {}
 
-    int GetLength() const { return static_cast<int>(size()); }
     bool IsEmpty() const { return empty(); }
     operator const char*() const { return c_str(); }
     // printf-style formatting into this string; the result may be of any length.

@@ -46,7 +46,6 @@ public:
     {
         return static_cast<BOOL>(SendMessage(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(rect)));
     }
-    DWORD GetBarStyle() const { return m_dwStyle; }
     // The index of the button that sends this command, or -1.
     int CommandToIndex(UINT id) const { return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, id)); }
     BOOL IsButtonChecked(UINT id) const { return SendMessage(TB_ISBUTTONCHECKED, id) != 0; }

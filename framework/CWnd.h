@@ -18,7 +18,6 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     static CWnd* FromHandlePermanent(HWND hWnd);
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     BOOL Attach(HWND hWnd);
     HWND Detach();
@@ -31,10 +30,8 @@ public:
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     void GetWindowText(CString& text) const { text = TextOf(m_hWnd); }
     static CString TextOf(HWND hWnd);
-    void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
-    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
