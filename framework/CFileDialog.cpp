@@ -49,9 +49,9 @@ UINT_PTR CALLBACK GuardChooser(HWND hook, UINT msg, WPARAM, LPARAM)
 }
 } // namespace
 
-CFileDialog::CFileDialog(BOOL openMode, const char* defaultExtension, const char* fileName, DWORD flags,
-                         const char* filter, CWnd* parent)
-    : m_ofn(), m_bOpenMode(openMode), m_strFilter(filter), m_strDefaultExtension(defaultExtension),
+CFileDialog::CFileDialog(const char* defaultExtension, const char* fileName, DWORD flags, const char* filter,
+                         CWnd* parent)
+    : m_ofn(), m_strFilter(filter), m_strDefaultExtension(defaultExtension),
       m_szFileName(), m_szFileTitle(), m_pParentWnd(parent)
 {
     for (char& c : m_strFilter)
@@ -77,7 +77,7 @@ INT_PTR CFileDialog::DoModal()
     CWinApp* app = AfxGetApp();
     CWnd* owner = m_pParentWnd ? m_pParentWnd : (app ? app->m_pMainWnd : nullptr);
     m_ofn.hwndOwner = owner ? owner->m_hWnd : nullptr;
-    const BOOL chosen = m_bOpenMode ? UiGetOpenFileName(&m_ofn) : UiGetSaveFileName(&m_ofn);
+    const BOOL chosen = UiGetSaveFileName(&m_ofn);
     // A chooser that filled the whole buffer left no end to the name: what would be read as
     // the name runs on into other memory, so nothing was chosen.
     if (chosen && !std::memchr(m_szFileName, '\0', sizeof m_szFileName)) {

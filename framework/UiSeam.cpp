@@ -40,12 +40,6 @@ BOOL UiGetSaveFileName(OPENFILENAMEA* ofn)
     return chooser ? chooser(ofn) : FALSE;
 }
 
-BOOL UiGetOpenFileName(OPENFILENAMEA* ofn)
-{
-    static const ChooserFn chooser = Platform<ChooserFn>("comdlg32.dll", "GetOpenFileNameA");
-    return chooser ? chooser(ofn) : FALSE;
-}
-
 IUiSeam* SetUiSeam(IUiSeam* seam)
 {
     IUiSeam* previous = g_pSeam;

@@ -16,6 +16,5 @@ public:
 int UiMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 HINSTANCE UiShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show);
 BOOL UiGetSaveFileName(OPENFILENAMEA* ofn);
-BOOL UiGetOpenFileName(OPENFILENAMEA* ofn);
 // Puts a seam in place and returns the previous one; null restores the platform's calls.
 IUiSeam* SetUiSeam(IUiSeam* seam);

@@ -442,7 +442,7 @@ void CRecorderDlg::OnSliderReleased(NMHDR*, LRESULT* result)
 
 void CRecorderDlg::OnBrowse()
 {
-    CFileDialog chooser(FALSE, nullptr, nullptr, OFN_HIDEREADONLY, "Wave Files (*.WAV) |*.WAV|");
+    CFileDialog chooser(nullptr, nullptr, OFN_HIDEREADONLY, "Wave Files (*.WAV) |*.WAV|");
     const CString folder = ModuleFolder(false);
     chooser.m_ofn.lpstrInitialDir = folder.c_str();
     if (chooser.DoModal() != IDOK)
