@@ -80,7 +80,6 @@ enum class WaveError {
 // WAVE file, or it is a sound file in a format we do not play.
 enum class WaveErrorKind { None, ReadFailed, Corrupt, Unsupported };
 WaveErrorKind KindOf(WaveError error);
-inline bool IsUnsupportedFormat(WaveError error) { return KindOf(error) == WaveErrorKind::Unsupported; }
 
 // Stable English name of an error, for logs and test messages.
 const char* WaveErrorName(WaveError error);

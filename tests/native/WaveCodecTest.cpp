@@ -367,7 +367,7 @@ TEST(WaveParse, RefusesWhatIsNotAWaveFile)
         std::memcpy(&variant[0], magic, 4);
         EXPECT_EQ(Parse(variant), WaveError::UnsupportedRiff) << magic;
     }
-    EXPECT_TRUE(IsUnsupportedFormat(WaveError::UnsupportedRiff));
+    EXPECT_EQ(KindOf(WaveError::UnsupportedRiff), WaveErrorKind::Unsupported);
     Bytes avi = file;
     std::memcpy(&avi[8], "AVI ", 4);
     EXPECT_EQ(Parse(avi), WaveError::NotWave);
