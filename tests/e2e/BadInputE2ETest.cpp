@@ -30,50 +30,6 @@ std::string LongPath(const std::string& folder)
            std::string(80, 'c') + ".wav";
 }
 
-bool UnixPath(const std::string& windowsPath, std::string& unixPath)
-{
-    typedef char* (CDECL * ToUnix)(const WCHAR*);
-    const auto toUnix = reinterpret_cast<ToUnix>(
-        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-    WCHAR wide[MAX_PATH];
-    if (!toUnix || !::MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
-        return false;
-    char* path = toUnix(wide);
-    if (!path)
-        return false;
-    unixPath = path;
-    ::HeapFree(::GetProcessHeap(), 0, path);
-    return true;
-}
-
-// Runs a shell command outside Wine and returns its exit status, or -1 when it did not end
-// within ms. The status comes back through a file: the shell is no Windows process to wait on.
-int RunUnix(const std::string& command, DWORD ms)
-{
-    const std::string status = ProcessDriver::TempFolder("vorsel-unix") + "status";
-    std::string unixStatus;
-    ::DeleteFileA(status.c_str());
-    if (!UnixPath(status, unixStatus))
-        return -1;
-    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? > '" + unixStatus + "'\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    for (DWORD waited = 0; waited < ms; waited += 100) {
-        const std::vector<char> text = EngineReadFile(status);
-        if (!text.empty() && text.back() == '\n') {
-            ::DeleteFileA(status.c_str());
-            return atoi(std::string(text.begin(), text.end()).c_str());
-        }
-        ::Sleep(100);
-    }
-    return -1;
-}
-
 class BadInputE2E : public ::testing::Test, protected RecorderWindowDriver {
 protected:
     CEngineScratchDir scratch;

@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "DialogRunner.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -45,19 +46,7 @@ LRESULT CALLBACK CEngineNoticeWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LP
 
 bool CEngineNoticeWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return ::PumpUntil(done, timeoutMs);
 }
 
 WPARAM CEngineNoticeWindow::WaitForNotice(DWORD timeoutMs)
@@ -70,12 +59,22 @@ WPARAM CEngineNoticeWindow::WaitForNotice(DWORD timeoutMs)
 
 void CEngineNoticeWindow::Pump(DWORD ms)
 {
-    PumpUntil([] { return false; }, ms);
+    PumpMessages(ms);
 }
 
 namespace {
 
-// The Unix path of a Windows path, where Wine offers the conversion.
+std::string TempPath(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char unique[64];
+    wsprintfA(unique, "%s-%lu.tmp", name, GetCurrentProcessId());
+    return std::string(temp) + unique;
+}
+
+} // namespace
+
 bool UnixPath(const std::string& windowsPath, std::string& unixPath)
 {
     typedef char* (CDECL * ToUnix)(const WCHAR*);
@@ -92,7 +91,7 @@ bool UnixPath(const std::string& windowsPath, std::string& unixPath)
     return true;
 }
 
-bool RunUnix(const std::string& shellCommand)
+bool StartUnix(const std::string& shellCommand)
 {
     std::string line = "Z:\\bin\\sh -c \"" + shellCommand + "\"";
     STARTUPINFOA si = {};
@@ -105,16 +104,24 @@ bool RunUnix(const std::string& shellCommand)
     return true;
 }
 
-std::string TempPath(const char* name)
+int RunUnix(const std::string& shellCommand, DWORD ms)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char unique[64];
-    wsprintfA(unique, "%s-%lu.tmp", name, GetCurrentProcessId());
-    return std::string(temp) + unique;
+    // The shell is no Windows process to wait on: its status comes back through a file.
+    const std::string status = TempPath("vorsel-unix-status");
+    std::string unixStatus;
+    DeleteFileA(status.c_str());
+    if (!UnixPath(status, unixStatus) || !StartUnix(shellCommand + "; echo $? > '" + unixStatus + "'"))
+        return -1;
+    for (DWORD waited = 0; waited < ms; waited += 100) {
+        const std::vector<char> text = EngineReadFile(status);
+        if (!text.empty() && text.back() == '\n') {
+            DeleteFileA(status.c_str());
+            return atoi(std::string(text.begin(), text.end()).c_str());
+        }
+        Sleep(100);
+    }
+    return -1;
 }
-
-} // namespace
 
 CEngineTone::CEngineTone(double hz, double seconds) : m_hz(hz), m_seconds(seconds) {}
 
@@ -140,7 +147,7 @@ bool CEngineTone::StartNative()
     DeleteFileA(pid.c_str());
     // A fifth of a second queued in the server: a player that loses the processor for a moment
     // must not leave holes of silence in the source that a take would then be blamed for.
-    return RunUnix("echo $$ > '" + unixPid + "'; exec nice -n -15 /usr/bin/paplay --latency-msec=200 '" + unixTone + "'");
+    return StartUnix("echo $$ > '" + unixPid + "'; exec nice -n -15 /usr/bin/paplay --latency-msec=200 '" + unixTone + "'");
 }
 
 bool CEngineTone::StartWaveOut()
@@ -169,7 +176,7 @@ void CEngineTone::Stop()
             pid = EngineReadFile(m_pidFile);
         const unsigned long id = strtoul(std::string(pid.begin(), pid.end()).c_str(), nullptr, 10);
         if (id > 1)
-            RunUnix("kill " + std::to_string(id));
+            StartUnix("kill " + std::to_string(id));
         Sleep(100);
         DeleteFileA(m_pidFile.c_str());
         DeleteFileA(m_toneFile.c_str());

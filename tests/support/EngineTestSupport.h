@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for the engine tests: a window that collects MCI notices, a tone source for the
-// sound session's sink, WAVE file analysis and scratch folders.
+// sound session's sink, WAVE file analysis, scratch folders and the shell outside Wine.
 #include <windows.h>
 #include <mmsystem.h>
 #include <cstdint>
@@ -102,3 +102,10 @@ bool EngineWriteFile(const std::string& path, const void* data, size_t n);
 std::vector<std::string> EngineTempFiles();
 // Paths of the takes alone.
 std::vector<std::string> EngineTakeFiles();
+
+// The Unix path of a Windows path, where Wine offers the conversion.
+bool UnixPath(const std::string& windowsPath, std::string& unixPath);
+// Starts a shell command outside Wine without waiting for it.
+bool StartUnix(const std::string& shellCommand);
+// Runs a shell command outside Wine: its exit status, or -1 when it did not end within ms.
+int RunUnix(const std::string& shellCommand, DWORD ms);
