@@ -63,6 +63,11 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms)
     return true;
 }
 
+void ClickLabel(HWND label)
+{
+    ::SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+}
+
 std::vector<std::vector<COLORREF>> Picture(HWND window, COLORREF ground)
 {
     RECT r;

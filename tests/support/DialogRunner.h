@@ -12,6 +12,8 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& body);
 void PumpMessages(DWORD ms);
 // Pumps until done() is true or ms pass; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+// A press of the left button on a text label, just inside its top-left corner.
+void ClickLabel(HWND label);
 // What a window paints of its client area over a plain ground: its pixels, row by row.
 std::vector<std::vector<COLORREF>> Picture(HWND window, COLORREF ground);
 // A child window's rectangle in its parent's client coordinates.

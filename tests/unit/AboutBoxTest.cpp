@@ -29,11 +29,6 @@ COLORREF InkOf(HWND control)
     return ink;
 }
 
-void Click(HWND control)
-{
-    ::SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-}
-
 LRESULT SendF1(HWND window)
 {
     HELPINFO info = { sizeof(HELPINFO), HELPINFO_WINDOW, IDOK, ::GetDlgItem(window, IDOK), 0, { 0, 0 } };
@@ -208,7 +203,7 @@ TEST_F(AboutBoxTest, AboutOpensOverTheMainWindowAndItsLinkOpensTheProductPageEac
                 EXPECT_FALSE(::IsWindowEnabled(dialog)) << "the main window waits while the box is open";
                 HWND link = ::GetDlgItem(box, IDC_PRODUCTLINK);
                 EXPECT_EQ(BLUE, InkOf(link)) << "a new box, a new link";
-                Click(link);
+                ClickLabel(link);
                 ASSERT_EQ(opening + 1u, seam.shellCalls.size());
                 EXPECT_EQ("http://quenbrook.example/vorsel", seam.shellCalls.back().file);
                 EXPECT_EQ("open", seam.shellCalls.back().verb);

@@ -451,7 +451,6 @@ TEST_F(WaveDeviceTest, PositionAndLengthAreStatusItemsAndSeekGoesToAPosition)
 
 TEST_F(WaveDeviceTest, WhatHasNothingToActOnSendsNothingAndStoresNothing)
 {
-    const DWORD NO_ANSWER = 0xFFFFFFFF;
     struct { const char* what; Step before; Call call; DWORD result; const char* after; } cases[] = {
         { "set format, no device", nothingOpen, [](CWaveDevice& w) { return w.SetFormat(2, 44100, 16); }, 0, "id=0" },
         { "play, nothing ready", nothingOpen, [](CWaveDevice& w) { return w.Play(WINDOW, 0, 0); }, 0, "id=0" },
@@ -512,7 +511,7 @@ TEST_F(WaveDeviceTest, AReportedFailureIsStoredAndShownInOneWarningBoxWithTheDev
         { "save", idle, MCI_SAVE, MCIERR_FILE_NOT_SAVED, [](CWaveDevice& w) { return w.Save("Q:\\missing\\a.wav"); },
           0, MCIERR_FILE_NOT_SAVED, "MCI_SAVE", "id=7 ready" },
         { "length", idle, MCI_STATUS, MCIERR_INTERNAL, [](CWaveDevice& w) { return w.GetLength(); },
-          0xFFFFFFFF, MCIERR_INTERNAL, "MCI_STATUS", "id=7 ready" },
+          NO_ANSWER, MCIERR_INTERNAL, "MCI_STATUS", "id=7 ready" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

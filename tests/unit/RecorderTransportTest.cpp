@@ -340,7 +340,7 @@ TEST_F(Transport, SliderReleaseSnapsBackToTheDeviceWithoutSeeking)
 TEST_F(Transport, UnknownLengthShowsNothingRatherThanAMadeUpTime)
 {
     Run([&](HWND h) {
-        dlg.ShowLength(0xFFFFFFFF);
+        dlg.ShowLength(NO_ANSWER);
         EXPECT_EQ("00:00:00", ItemText(h, IDC_LENGTH));
         EXPECT_EQ(0, SliderMax(h));
         dlg.ShowLength(99);   // shorter than a step: the thumb cannot move

@@ -68,11 +68,6 @@ int WidthIn(HFONT font, const char* text)
     return size.cx;
 }
 
-void Click(HWND control)
-{
-    ::SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-}
-
 bool NeedsRepaint(HWND control)
 {
     return ::GetUpdateRect(control, nullptr, FALSE) != FALSE;
@@ -175,7 +170,7 @@ TEST_F(StaticLinkTest, LeavesIconsAndPrefixlessTextToTheParentYetStillOpensAndSh
             }
 
             seam.shellCalls.clear();
-            Click(control);
+            ClickLabel(control);
             ASSERT_EQ(1u, seam.shellCalls.size());
             EXPECT_EQ(TARGET, seam.shellCalls[0].file);
             EXPECT_EQ(before.ink, Paint(control).ink) << "not purple after the visit either";
@@ -198,7 +193,7 @@ TEST_F(StaticLinkTest, TurnsPurpleOnlyAfterAnOpenThatSucceeded)
         // 32 is still an error code: a beep, and nothing changes.
         seam.shellResult = reinterpret_cast<HINSTANCE>(32);
         ::ValidateRect(link.m_hWnd, nullptr);
-        Click(link.m_hWnd);
+        ClickLabel(link.m_hWnd);
         ASSERT_EQ(1u, seam.shellCalls.size());
         const ShellCall& call = seam.shellCalls[0];
         EXPECT_EQ(nullptr, call.owner);
@@ -212,7 +207,7 @@ TEST_F(StaticLinkTest, TurnsPurpleOnlyAfterAnOpenThatSucceeded)
         EXPECT_TRUE(seam.boxes.empty()) << "a refused open is not reported in a box";
 
         seam.shellResult = reinterpret_cast<HINSTANCE>(33);
-        Click(link.m_hWnd);
+        ClickLabel(link.m_hWnd);
         EXPECT_EQ(2u, seam.shellCalls.size());
         EXPECT_TRUE(NeedsRepaint(link.m_hWnd)) << "redrawn in purple";
         const Shown visited = Paint(link.m_hWnd);
@@ -221,9 +216,9 @@ TEST_F(StaticLinkTest, TurnsPurpleOnlyAfterAnOpenThatSucceeded)
 
         // Each click opens again; nothing turns the link back.
         seam.shellResult = reinterpret_cast<HINSTANCE>(2);
-        Click(link.m_hWnd);
+        ClickLabel(link.m_hWnd);
         seam.shellResult = reinterpret_cast<HINSTANCE>(42);
-        Click(link.m_hWnd);
+        ClickLabel(link.m_hWnd);
         EXPECT_EQ(4u, seam.shellCalls.size());
         EXPECT_EQ(PURPLE, Paint(link.m_hWnd).ink);
     });
@@ -234,18 +229,18 @@ TEST_F(StaticLinkTest, OpensTheTargetItWasMadeWithElseItsTextAsFirstClicked)
     OnHost([&](HWND dialog) {
         CStaticLink given("http://quenbrook.example/given");
         Attach(given, MakeStatic(dialog, SS_LEFT, "shown"), nullptr);
-        Click(given.m_hWnd);
+        ClickLabel(given.m_hWnd);
 
         CStaticLink link;
         Attach(link, MakeStatic(dialog, SS_LEFT, "http://quenbrook.example/from-text"), nullptr);
-        Click(link.m_hWnd);
+        ClickLabel(link.m_hWnd);
         ::SetWindowTextA(link.m_hWnd, "http://quenbrook.example/changed");
-        Click(link.m_hWnd);
+        ClickLabel(link.m_hWnd);
 
         // Neither target nor text: clicks are ignored.
         CStaticLink empty;
         Attach(empty, MakeStatic(dialog, SS_LEFT, ""), nullptr);
-        Click(empty.m_hWnd);
+        ClickLabel(empty.m_hWnd);
 
         std::vector<std::string> opened;
         for (const ShellCall& call : seam.shellCalls)
@@ -370,7 +365,7 @@ TEST_F(StaticLinkTest, TheMainWindowsLinkShowsAndOpensTheHomePage)
         EXPECT_EQ(BLUE, shown.ink);
         EXPECT_TRUE(shown.Underlined());
 
-        Click(control);
+        ClickLabel(control);
         ASSERT_EQ(1u, seam.shellCalls.size());
         EXPECT_EQ("http://quenbrook.example", seam.shellCalls[0].file);
         EXPECT_EQ(SW_SHOWNORMAL, seam.shellCalls[0].show);
