@@ -1,5 +1,5 @@
-// The labelled toolbar: label splitting, the bar's loading, pooling and layout, and the real
-// main window's toolbar (buttons, labels, sizes, place, images, check buttons).
+// The labelled toolbar: label splitting, the bar's loading and pooling, and the real main
+// window's toolbar (buttons, labels, sizes, place, images, check buttons, double-clicks).
 #include <gtest/gtest.h>
 #include "CLabelToolBar.h"
 #include "CRecorderDlg.h"
@@ -9,15 +9,13 @@
 #include "resource.h"
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace {
 const UINT COMMANDS[] = { ID_SAVE, ID_RECORD, ID_STOP, ID_PLAY, ID_PAUSE, ID_ABOUT };
 const char* const LABELS[] = { "Save File", "Record", "Stop", "Play", "Pause", "Help" };
 const int BUTTONS = 6;
-const DWORD CTRL_STYLE = CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE | TBSTYLE_FLAT;
-const DWORD BAR_STYLE = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC;
-const RECT NO_BORDERS = { 0, 0, 0, 0 };
 
 SIZE SizeOf(const RECT& r)
 {
@@ -70,6 +68,29 @@ public:
     }
 };
 
+// A flat bar along the parent's top, for the loading and labelling tests.
+bool CreateBar(CToolBar& bar, ParentWindow& parent)
+{
+    return bar.CreateEx(&parent, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, RECT{}, IDW_TOOLBAR) != FALSE;
+}
+
+// Notes and cancels every box that comes up over the main window, also inside a modal call.
+HWND g_main = nullptr;
+std::vector<std::string> g_boxesSeen;
+BOOL CALLBACK CancelIfBox(HWND window, LPARAM)
+{
+    if (window != g_main && ::IsWindowVisible(window)) {
+        g_boxesSeen.push_back(TextOf(window));
+        ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+}
+
+void CALLBACK CancelBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CancelIfBox, 0);
+}
+
 // Exposes the notification handling of the labelled bar; its table stands for the standard handling.
 class ProbeBar : public CLabelToolBar {
 public:
@@ -107,28 +128,17 @@ TEST(ToolbarLabel, IsTheLastNonEmptyPieceBetweenLineFeeds)
         EXPECT_EQ(c.label, CLabelToolBar::LabelOf(c.text)) << "from \"" << c.text << "\"";
 }
 
-TEST(ToolBar, CreationSplitsWindowStyleFromBarStyle)
-{
-    ParentWindow parent;
-    CToolBar main;
-    ASSERT_TRUE(main.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
-    // Bar bits in the window style would be read by the control as styles of its own.
-    EXPECT_EQ(main.GetStyle() & 0xFFFF0FFF, WS_CHILD | WS_VISIBLE | CTRL_STYLE) << "no bar bits in the window";
-    EXPECT_EQ(::GetDlgCtrlID(main.m_hWnd), static_cast<int>(IDW_TOOLBAR));
-}
-
-TEST(ToolBar, LoadsOnePushButtonPerLayoutEntryWithConsecutiveImages)
+TEST(ToolBar, LoadsOnePushButtonPerLayoutEntry)
 {
     ParentWindow parent;
     CToolBar bar;
-    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    ASSERT_TRUE(CreateBar(bar, parent));
     ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
     ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR)) << "a second load replaces the buttons";
     ASSERT_EQ(bar.GetCount(), BUTTONS);
     for (int i = 0; i < BUTTONS; ++i) {
         const TBBUTTON b = ButtonAt(bar.m_hWnd, i);
         EXPECT_EQ(b.idCommand, static_cast<int>(COMMANDS[i])) << i;
-        EXPECT_EQ(b.iBitmap, i) << i;
         EXPECT_EQ(b.fsStyle, TBSTYLE_BUTTON) << i;
         EXPECT_TRUE(b.fsState & TBSTATE_ENABLED) << i;
         EXPECT_EQ(ButtonText(bar.m_hWnd, COMMANDS[i]), "") << "plain loading adds no text";
@@ -150,7 +160,7 @@ TEST(ToolBar, MissingLayoutFailsTheLoadAndLabelsNothing)
 {
     ParentWindow parent;
     CLabelToolBar bar;
-    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    ASSERT_TRUE(CreateBar(bar, parent));
     EXPECT_FALSE(bar.LoadLabeledToolBar(999));
     EXPECT_FALSE(bar.LoadLabeledToolBar(IDB_TOOLBAR_COLD)) << "a bitmap without a layout";
     EXPECT_EQ(bar.GetCount(), 0);
@@ -160,7 +170,7 @@ TEST(ToolBar, SameTextIsPooledOnceAndSharedByItsButtons)
 {
     ParentWindow parent;
     CToolBar bar;
-    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    ASSERT_TRUE(CreateBar(bar, parent));
     ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
     ASSERT_TRUE(bar.SetButtonText(0, "Same"));
     ASSERT_TRUE(bar.SetButtonText(1, "Other"));
@@ -172,38 +182,11 @@ TEST(ToolBar, SameTextIsPooledOnceAndSharedByItsButtons)
     EXPECT_EQ(ButtonAt(bar.m_hWnd, 3).idCommand, static_cast<int>(ID_PLAY)) << "the button stays in place";
 }
 
-TEST(ToolBar, TopBarTakesTheTopStripOfTheFreeAreaAtItsOwnHeight)
-{
-    ParentWindow parent;
-    CToolBar bar;
-    const RECT borders = { 0, 2, 0, 3 };
-    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, borders, IDW_TOOLBAR));
-    ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
-    const int height = HIWORD(bar.SendMessage(TB_GETBUTTONSIZE)) + 2 + 3;
-
-    SizeParentParams params = { { 5, 7, 205, 300 } };
-    bar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&params));
-    const RECT placed = RectIn(parent.m_hWnd, bar.m_hWnd);
-    EXPECT_EQ(placed.left, 5);
-    EXPECT_EQ(placed.top, 7);
-    EXPECT_EQ(placed.right, 205) << "stretched across the free width";
-    EXPECT_EQ(placed.bottom, 7 + height);
-    EXPECT_EQ(params.rect.top, 7 + height) << "the strip is taken out of the free area";
-    EXPECT_EQ(params.rect.left, 5);
-    EXPECT_EQ(params.rect.right, 205);
-    EXPECT_EQ(params.rect.bottom, 300);
-
-    bar.ShowWindow(SW_HIDE);
-    SizeParentParams hidden = { { 0, 0, 100, 100 } };
-    bar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&hidden));
-    EXPECT_EQ(hidden.rect.top, 0) << "a hidden bar takes no room";
-}
-
 TEST(LabelToolBar, DropDownIsRefusedWithoutStandardHandlingOthersGoThroughIt)
 {
     ParentWindow parent;
     ProbeBar bar;
-    ASSERT_TRUE(bar.CreateEx(&parent, CTRL_STYLE, WS_CHILD | WS_VISIBLE | BAR_STYLE, NO_BORDERS, IDW_TOOLBAR));
+    ASSERT_TRUE(CreateBar(bar, parent));
     LRESULT result = 0;
     EXPECT_FALSE(bar.Notify(TBN_DROPDOWN, &result));
     EXPECT_EQ(bar.handled, 0);
@@ -232,7 +215,6 @@ protected:
 TEST_F(ToolbarDialogTest, SixButtonsCarryTheCommandsShortNamesAndCheckStyles)
 {
     Run([&](HWND, HWND toolbar) {
-        EXPECT_TRUE(dlg.m_bShowTextLabels);
         ASSERT_EQ(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), BUTTONS);
         for (int i = 0; i < BUTTONS; ++i) {
             const TBBUTTON b = ButtonAt(toolbar, i);
@@ -300,13 +282,16 @@ TEST_F(ToolbarDialogTest, ButtonsShowTheirColourImagesWithTheMagentaAroundThemTr
     Run([&](HWND, HWND toolbar) {
         const auto picture = Picture(toolbar, RGB(255, 255, 255));   // over white
         const COLORREF white = RGB(255, 255, 255), text = ::GetSysColor(COLOR_BTNTEXT);
+        std::set<std::vector<COLORREF>> images;   // what has colour, as placed in its button
         for (int i = 0; i < BUTTONS; ++i) {
             SCOPED_TRACE(LABELS[i]);
             const RECT r = ItemRect(toolbar, i);
             int coloured = 0, magenta = 0, grey = 0;
+            std::vector<COLORREF> image;
             for (int y = r.top; y < r.bottom; ++y) {
                 for (int x = r.left; x < r.right; ++x) {
                     const COLORREF c = picture[y][x];
+                    image.push_back(c != text ? c : white);
                     coloured += c != white && c != text;
                     magenta += c == RGB(255, 0, 255);
                     grey += c == RGB(192, 192, 192);
@@ -316,7 +301,9 @@ TEST_F(ToolbarDialogTest, ButtonsShowTheirColourImagesWithTheMagentaAroundThemTr
             EXPECT_LT(coloured, 24 * 24 * 9 / 10) << "not a whole square: its ground lets the bar's through";
             EXPECT_EQ(magenta, 0);
             EXPECT_LT(grey, 24 * 24 / 2) << "not the blank strip that only starts the control";
+            images.insert(image);
         }
+        EXPECT_EQ(static_cast<size_t>(BUTTONS), images.size()) << "each button shows a picture of its own";
         // The images a button shows under the mouse.
         HIMAGELIST hot = reinterpret_cast<HIMAGELIST>(::SendMessageA(toolbar, TB_GETHOTIMAGELIST, 0, 0));
         EXPECT_EQ(BUTTONS, ImageList_GetImageCount(hot));
@@ -355,5 +342,29 @@ TEST_F(ToolbarDialogTest, ClickedPauseStaysPressedUntilClickedAgainOrPlay)
         Click(toolbar, 3);
         EXPECT_FALSE(IsChecked(toolbar, ID_PAUSE));
         EXPECT_FALSE(IsChecked(toolbar, ID_PLAY));
+    });
+}
+
+TEST_F(ToolbarDialogTest, DoubleClickingTheBarOpensNoBoxAndKeepsItsButtons)
+{
+    Run([&](HWND dialog, HWND toolbar) {
+        // Beside the buttons: a bar that took the window's layout bits for styles of its own
+        // would offer here, in a box of its own, to rearrange its buttons.
+        const RECT last = ItemRect(toolbar, BUTTONS - 1);
+        RECT bar;
+        ::GetClientRect(toolbar, &bar);
+        ASSERT_LT(last.right + 20, bar.right);
+        const LPARAM beside = MAKELPARAM(last.right + 20, (last.top + last.bottom) / 2);
+        g_main = dialog;
+        g_boxesSeen.clear();
+        const UINT_PTR watch = ::SetTimer(nullptr, 0, 50, &CancelBoxes);
+        ::SendMessageA(toolbar, WM_LBUTTONDBLCLK, MK_LBUTTON, beside);
+        ::SendMessageA(toolbar, WM_LBUTTONUP, 0, beside);
+        PumpMessages(200);
+        ::KillTimer(nullptr, watch);
+        EXPECT_EQ(std::vector<std::string>{}, g_boxesSeen);
+        ASSERT_EQ(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), BUTTONS);
+        for (int i = 0; i < BUTTONS; ++i)
+            EXPECT_EQ(ButtonAt(toolbar, i).idCommand, static_cast<int>(COMMANDS[i])) << i;
     });
 }
