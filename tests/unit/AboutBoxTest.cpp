@@ -98,9 +98,25 @@ void WhenAboutBoxShows(const std::function<void(HWND)>& body)
     ::SetTimer(nullptr, 0, 10, &LookForAboutBox);
 }
 
-bool RunningOnWine()
+// Whether this system has what a launch names: the program, and a control-panel applet that
+// rundll32-style parameters ("applet.cpl,Entry") hand it. Both are looked for in the system's
+// folder, where a launch must find them: a program of that name in the current folder, which
+// follows the user's last choice of file, is no stand-in.
+std::string MissingFromSystem(const ShellCall& call)
 {
-    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    char system[MAX_PATH];
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    const std::string folder = std::string(system) + "\\";
+    std::vector<std::string> needed = { call.file };
+    const size_t applet = call.parameters.find(".cpl,");
+    if (applet != std::string::npos)
+        needed.push_back(folder + call.parameters.substr(0, applet + 4));
+    for (const std::string& path : needed) {
+        const bool inSystem = path.compare(0, folder.size(), folder) == 0;
+        if (!inSystem || ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return path;
+    }
+    return "";
 }
 
 class AboutBoxTest : public ::testing::Test {
@@ -221,36 +237,28 @@ TEST_F(AboutBoxTest, AboutOpensOverTheMainWindowAndItsLinkOpensTheProductPageEac
     ExpectNothingShown();
 }
 
-TEST_F(AboutBoxTest, HelpContentsAndAudioPropertiesOpenTheirTargetsAndReportNothing)
+TEST_F(AboutBoxTest, HelpContentsAndAudioPropertiesLaunchWhatThisSystemHasAndReportNothing)
 {
-    // Audio settings by their full path in the system's folder: a program of that name in the
-    // current folder, which follows the user's last choice of file, must not be the one started.
-    char system[MAX_PATH];
-    ASSERT_NE(0u, ::GetSystemDirectoryA(system, MAX_PATH));
-    const bool wine = RunningOnWine();
-    const struct { UINT command; std::string file, parameters; INT show; } cases[] = {
-        { ID_HELP_CONTENTS, "http://quenbrook.example/vorsel", "(null)", SW_SHOWMAXIMIZED },
-        { ID_AUDIO_PROPERTIES, std::string(system) + (wine ? "\\winecfg.exe" : "\\rundll32.exe"),
-          wine ? "(null)" : "mmsys.cpl,ShowAudioPropertySheet", SW_SHOWNORMAL },
-    };
     seam.shellResult = reinterpret_cast<HINSTANCE>(2);   // even a refused open stays silent
     CRecorderDlg main;
     RunModal(main, [&](HWND) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.file);
-            seam.shellCalls.clear();
-            main.SendMessage(WM_COMMAND, c.command);
-            ASSERT_EQ(1u, seam.shellCalls.size());
-            const ShellCall& call = seam.shellCalls[0];
-            EXPECT_EQ(nullptr, call.owner);
-            EXPECT_EQ("open", call.verb);
-            EXPECT_EQ(c.file, call.file);
-            EXPECT_EQ(c.parameters, call.parameters);
-            EXPECT_EQ("(null)", call.directory);
-            EXPECT_EQ(c.show, call.show);
-        }
+        main.SendMessage(WM_COMMAND, ID_HELP_CONTENTS);
+        main.SendMessage(WM_COMMAND, ID_AUDIO_PROPERTIES);
     });
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(cases[1].file.c_str())) << cases[1].file;
+    ASSERT_EQ(2u, seam.shellCalls.size());
+    for (const ShellCall& call : seam.shellCalls) {
+        EXPECT_EQ(nullptr, call.owner);
+        EXPECT_EQ("open", call.verb);
+        EXPECT_EQ("(null)", call.directory);
+    }
+    const ShellCall& page = seam.shellCalls[0];
+    EXPECT_EQ("http://quenbrook.example/vorsel", page.file);
+    EXPECT_EQ("(null)", page.parameters);
+    EXPECT_EQ(SW_SHOWMAXIMIZED, page.show);
+    // The audio settings: a program of the system, with the applet it is handed, if any.
+    const ShellCall& settings = seam.shellCalls[1];
+    EXPECT_EQ("", MissingFromSystem(settings)) << settings.file << " " << settings.parameters;
+    EXPECT_EQ(SW_SHOWNORMAL, settings.show);
     ExpectNothingShown();
 }
 }
