@@ -40,26 +40,20 @@ TEST(StartupE2E, StartsFromAnotherFolderWithArgumentsAndShowsItsDefaults)
     EXPECT_FALSE(::IsWindow(main));
 }
 
-TEST(StartupE2E, CloseBoxEndsTheProgram)
+TEST(StartupE2E, CloseBoxAndExitEndTheProgram)
 {
-    ProcessDriver app;
-    ASSERT_TRUE(app.Launch(Exe(), "", ""));
-    HWND main = app.MainWindow();
-    ASSERT_NE(nullptr, main);
-    ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(app.WaitForExit());
-    EXPECT_FALSE(::IsWindow(main));
-}
-
-TEST(StartupE2E, ExitEndsTheProgram)
-{
-    ProcessDriver app;
-    ASSERT_TRUE(app.Launch(Exe(), "", ""));
-    HWND main = app.MainWindow();
-    ASSERT_NE(nullptr, main);
-    ::PostMessageA(main, WM_COMMAND, ID_EXIT, 0);
-    EXPECT_TRUE(app.WaitForExit());
-    EXPECT_FALSE(::IsWindow(main));
+    const struct { const char* what; UINT message; WPARAM command; } ways[] = {
+        { "close box", WM_SYSCOMMAND, SC_CLOSE }, { "Exit", WM_COMMAND, ID_EXIT } };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.what);
+        ProcessDriver app;
+        ASSERT_TRUE(app.Launch(Exe(), "", ""));
+        HWND main = app.MainWindow();
+        ASSERT_NE(nullptr, main);
+        ::PostMessageA(main, way.message, way.command, 0);
+        EXPECT_TRUE(app.WaitForExit());
+        EXPECT_FALSE(::IsWindow(main));
+    }
 }
 
 TEST(StartupE2E, MissingStartupFileGivesOneWarningThenTheWindow)
