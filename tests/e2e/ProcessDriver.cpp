@@ -136,19 +136,6 @@ std::string ProcessDriver::StatusText(HWND dialog, int statusId)
     return text;
 }
 
-std::string ProcessDriver::ToolbarButtonText(HWND toolbar, int commandId)
-{
-    char text[256] = "";
-    SendWithRemoteBuffer(toolbar, TB_GETBUTTONTEXTA, commandId, text, sizeof text);
-    text[sizeof text - 1] = '\0';
-    return text;
-}
-
-bool ProcessDriver::ToolbarItemRect(HWND toolbar, int index, RECT* rect)
-{
-    return SendWithRemoteBuffer(toolbar, TB_GETITEMRECT, index, rect, sizeof *rect) != 0;
-}
-
 std::string ProcessDriver::OwnFolder()
 {
     char path[MAX_PATH];

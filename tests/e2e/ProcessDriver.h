@@ -19,16 +19,13 @@ public:
     bool WaitForExit(DWORD ms = 15000);
     bool Running() const;
     void Kill();
-    DWORD Pid() const { return m_info.dwProcessId; }
 
     // Texts of controls in the other process.
     static std::string Text(HWND hWnd);
     static std::string ItemText(HWND dialog, int id) { return Text(::GetDlgItem(dialog, id)); }
     static std::string SelectedText(HWND dialog, int comboId);
-    // Status bar and toolbar texts live in the other process's memory.
+    // The status bar's text lives in the other process's memory.
     std::string StatusText(HWND dialog, int statusId);
-    std::string ToolbarButtonText(HWND toolbar, int commandId);
-    bool ToolbarItemRect(HWND toolbar, int index, RECT* rect);
 
     // Directory of this test program (Vorsel.exe and sample.wav sit beside it).
     static std::string OwnFolder();
