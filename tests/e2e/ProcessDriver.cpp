@@ -136,14 +136,6 @@ std::string ProcessDriver::StatusText(HWND dialog, int statusId)
     return text;
 }
 
-std::string ProcessDriver::OwnFolder()
-{
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 std::string ProcessDriver::TempFolder(const std::string& name)
 {
     char temp[MAX_PATH];

@@ -1,6 +1,7 @@
 #pragma once
 // Drives Vorsel.exe from outside its process, as a user or an accessibility tool would:
 // launches it, finds its windows and reads their controls across the process boundary.
+#include "EngineTestSupport.h"
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ public:
     std::string StatusText(HWND dialog, int statusId);
 
     // Directory of this test program (Vorsel.exe and sample.wav sit beside it).
-    static std::string OwnFolder();
+    static std::string OwnFolder() { return TestProgramFolder(); }
     static std::string TempFolder(const std::string& name);   // a fresh, empty folder
 
 private:

@@ -75,6 +75,14 @@ std::string TempPath(const char* name)
 
 } // namespace
 
+std::string TestProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string program(path);
+    return program.substr(0, program.find_last_of('\\') + 1);
+}
+
 bool UnixPath(const std::string& windowsPath, std::string& unixPath)
 {
     typedef char* (CDECL * ToUnix)(const WCHAR*);

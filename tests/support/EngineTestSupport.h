@@ -103,6 +103,9 @@ std::vector<std::string> EngineTempFiles();
 // Paths of the takes alone.
 std::vector<std::string> EngineTakeFiles();
 
+// The folder of this test program, with its trailing backslash.
+std::string TestProgramFolder();
+
 // The Unix path of a Windows path, where Wine offers the conversion.
 bool UnixPath(const std::string& windowsPath, std::string& unixPath);
 // Starts a shell command outside Wine without waiting for it.

@@ -26,13 +26,6 @@ std::string RecorderHarness::Selected(HWND h, int comboId)
     return text;
 }
 
-std::string RecorderHarness::ModuleFolder()
-{
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 void RecorderHarness::Click(UINT id)
 {

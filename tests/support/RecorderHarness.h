@@ -2,6 +2,7 @@
 // The real main window over a scripted device, with boxes, shell and chooser recorded.
 #include "CRecorderDlg.h"
 #include "DialogRunner.h"
+#include "EngineTestSupport.h"
 #include "RecordingUiSeam.h"
 #include "ScriptedMciPort.h"
 #include "resource.h"
@@ -32,7 +33,7 @@ protected:
     static std::string Selected(HWND h, int comboId);
     static int SliderMax(HWND h) { return static_cast<int>(::SendDlgItemMessageA(h, IDC_SLIDER, TBM_GETRANGEMAX, 0, 0)); }
     static int SliderPos(HWND h) { return static_cast<int>(::SendDlgItemMessageA(h, IDC_SLIDER, TBM_GETPOS, 0, 0)); }
-    static std::string ModuleFolder();   // with its trailing backslash
+    static std::string ModuleFolder() { return TestProgramFolder(); }
 
     void AnswerLength(DWORD ms) { port.statusAnswers[MCI_STATUS_LENGTH] = ms; }
     void AnswerPosition(DWORD ms) { port.statusAnswers[MCI_STATUS_POSITION] = ms; }
