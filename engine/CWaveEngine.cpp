@@ -1,42 +1,12 @@
 #include "CWaveEngine.h"
+#include "MciContract.h"
 #include "TimedDriverCalls.h"
 #include <cstring>
 #include <thread>
 
 namespace {
-
-const DWORD kWaveSetFlags = MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS | MCI_WAVE_SET_SAMPLESPERSEC |
-                            MCI_WAVE_SET_AVGBYTESPERSEC | MCI_WAVE_SET_BLOCKALIGN |
-                            MCI_WAVE_SET_BITSPERSAMPLE;
 // A device id is a WORD; 0 means "no device" and MCI_ALL_DEVICE_ID is reserved.
 const MCIDEVICEID kLastUsableId = 0xFFFE;
-
-// Flags a command understands; anything else is refused rather than ignored. Record and play
-// run until their notice; every other command is done when it returns.
-DWORD AllowedFlags(UINT msg)
-{
-    switch (msg) {
-    case MCI_CLOSE:
-    case MCI_STOP:
-    case MCI_PAUSE:
-    case MCI_RESUME: return MCI_WAIT;
-    case MCI_SET: return MCI_WAIT | MCI_SET_TIME_FORMAT | kWaveSetFlags;
-    case MCI_STATUS: return MCI_WAIT | MCI_STATUS_ITEM;
-    case MCI_RECORD: return MCI_NOTIFY;
-    case MCI_PLAY: return MCI_NOTIFY | MCI_FROM | MCI_TO;
-    case MCI_SEEK: return MCI_WAIT | MCI_TO;
-    case MCI_SAVE: return MCI_WAIT | MCI_SAVE_FILE;
-    default: return 0;
-    }
-}
-
-bool IsWaveAudio(DWORD flags, const MCI_OPEN_PARMSA& parms)
-{
-    if (!(flags & MCI_OPEN_TYPE))
-        return true;   // the element alone names a wave file
-    return parms.lpstrDeviceType && lstrcmpiA(parms.lpstrDeviceType, "waveaudio") == 0;
-}
-
 } // namespace
 
 CWaveEngine::CWaveEngine()
@@ -89,43 +59,28 @@ size_t CWaveEngine::OpenDeviceCount() const
 MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params)
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
-    if (msg == MCI_OPEN)
-        return Open(static_cast<DWORD>(flags), reinterpret_cast<MCI_OPEN_PARMSA*>(params));
     const auto found = m_devices.find(id);
-    if (id == 0 || found == m_devices.end())
-        return MCIERR_INVALID_DEVICE_ID;
-    const DWORD allowed = AllowedFlags(msg);
-    if (allowed == 0)
-        return MCIERR_UNRECOGNIZED_COMMAND;
-    if (flags & ~static_cast<DWORD_PTR>(allowed))
-        return MCIERR_UNSUPPORTED_FUNCTION;
-    if (msg == MCI_CLOSE) {
-        m_devices.erase(found);
-        return 0;
+    if (const MCIERROR refused = CheckMciCommand(found != m_devices.end(), id, msg, flags, params))
+        return refused;
+    switch (msg) {
+    case MCI_OPEN: return Open(static_cast<DWORD>(flags), *reinterpret_cast<MCI_OPEN_PARMSA*>(params));
+    case MCI_CLOSE: m_devices.erase(found); return 0;
+    default: return Dispatch(*found->second, msg, static_cast<DWORD>(flags), params);
     }
-    if (!params)
-        return MCIERR_NULL_PARAMETER_BLOCK;
-    return Dispatch(*found->second, msg, static_cast<DWORD>(flags), params);
 }
 
-MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA* parms)
+MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA& parms)
 {
-    if (!parms)
-        return MCIERR_NULL_PARAMETER_BLOCK;
-    if (flags & ~(MCI_WAIT | MCI_OPEN_TYPE | MCI_OPEN_ELEMENT))
-        return MCIERR_UNSUPPORTED_FUNCTION;
-    if (!IsWaveAudio(flags, *parms))
-        return MCIERR_INVALID_DEVICE_NAME;
     if (m_devices.size() >= kLastUsableId)
         return MCIERR_OUT_OF_MEMORY;
     do
         m_lastId = m_lastId >= kLastUsableId ? 1 : m_lastId + 1;
     while (m_devices.count(m_lastId));
     auto device = std::make_unique<CEngineDevice>(m_lastId, m_dataLimit);
-    const MCIERROR error = device->Load((flags & MCI_OPEN_ELEMENT) ? parms->lpstrElementName : nullptr);
+    const MCIERROR error = device->Load((flags & MCI_OPEN_ELEMENT) ? parms.lpstrElementName : nullptr);
     if (error)
         return error;
-    parms->wDeviceID = m_lastId;
+    parms.wDeviceID = m_lastId;
     m_devices[m_lastId] = std::move(device);
     return 0;
 }
@@ -136,8 +91,6 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
     case MCI_SET: return Set(device, flags, params);
     case MCI_STATUS: {
         auto* status = reinterpret_cast<MCI_STATUS_PARMS*>(params);
-        if (!(flags & MCI_STATUS_ITEM))
-            return MCIERR_MISSING_PARAMETER;
         return device.Status(status->dwItem, status->dwReturn);
     }
     case MCI_RECORD:
@@ -153,24 +106,14 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
     case MCI_STOP: return device.Stop();
     case MCI_PAUSE: return device.Pause();
     case MCI_RESUME: return device.Resume();
-    case MCI_SEEK:
-        if (!(flags & MCI_TO))
-            return MCIERR_MISSING_PARAMETER;
-        return device.Seek(*reinterpret_cast<MCI_SEEK_PARMS*>(params));
-    case MCI_SAVE: {
-        auto* save = reinterpret_cast<MCI_SAVE_PARMSA*>(params);
-        if (!(flags & MCI_SAVE_FILE) || !save->lpfilename)
-            return MCIERR_FILENAME_REQUIRED;
-        return device.Save(save->lpfilename);
-    }
+    case MCI_SEEK: return device.Seek(*reinterpret_cast<MCI_SEEK_PARMS*>(params));
+    case MCI_SAVE: return device.Save(reinterpret_cast<MCI_SAVE_PARMSA*>(params)->lpfilename);
     default: return MCIERR_UNRECOGNIZED_COMMAND;
     }
 }
 
 MCIERROR CWaveEngine::Set(CEngineDevice& device, DWORD flags, DWORD_PTR params)
 {
-    if (!(flags & (MCI_SET_TIME_FORMAT | kWaveSetFlags)))
-        return MCIERR_MISSING_PARAMETER;
     if (flags & MCI_SET_TIME_FORMAT) {
         const MCIERROR error = device.SetTimeFormat(reinterpret_cast<MCI_SET_PARMS*>(params)->dwTimeFormat);
         if (error)

@@ -21,7 +21,7 @@ public:
     size_t OpenDeviceCount() const;
 
 private:
-    MCIERROR Open(DWORD flags, MCI_OPEN_PARMSA* parms);
+    MCIERROR Open(DWORD flags, MCI_OPEN_PARMSA& parms);
     MCIERROR Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWORD_PTR params);
     MCIERROR Set(CEngineDevice& device, DWORD flags, DWORD_PTR params);
 

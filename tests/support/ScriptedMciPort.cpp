@@ -1,4 +1,5 @@
 #include "ScriptedMciPort.h"
+#include "MciContract.h"
 #include <cstdio>
 
 MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params)
@@ -14,10 +15,8 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
         result = queued->second.front();
         queued->second.pop_front();
     }
-    if (msg == MCI_OPEN ? id != 0 : openIds.count(id) == 0)
-        result = MCIERR_INVALID_DEVICE_ID;
-    else if (!params && msg != MCI_CLOSE)
-        result = MCIERR_NULL_PARAMETER_BLOCK;
+    if (const MCIERROR refused = CheckMciCommand(openIds.count(id) != 0, id, msg, flags, params))
+        result = refused;
     if (msg == MCI_CLOSE && result == 0)
         openIds.erase(id);
     if (params) {
@@ -33,9 +32,11 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
             }
             break;
         }
-        case MCI_SAVE:
-            c.fileName = reinterpret_cast<MCI_SAVE_PARMSA*>(params)->lpfilename;
+        case MCI_SAVE: {
+            const char* name = reinterpret_cast<MCI_SAVE_PARMSA*>(params)->lpfilename;
+            c.fileName = name ? name : "(null)";
             break;
+        }
         case MCI_SET:
             c.timeFormat = reinterpret_cast<MCI_SET_PARMS*>(params)->dwTimeFormat;
             // Any of the wave fields makes it the larger wave record.

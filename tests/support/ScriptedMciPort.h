@@ -1,9 +1,8 @@
 #pragma once
 // A waveaudio device that tests script: it answers every command from a script and keeps a
 // copy of each command's flags and parameter record, so a test sees exactly what was sent.
-// Like the real device it refuses a command to a device it has not opened, or has closed
-// (MCI_OPEN goes to no device, 0), and a command without its parameter record (only
-// MCI_CLOSE may come without one).
+// It refuses exactly what the engine refuses before it looks at what it holds: the same
+// function decides for both (MciContract.h), and the contract's table runs against both.
 #include "MciPort.h"
 #include <deque>
 #include <map>

@@ -1,0 +1,148 @@
+// One contract for a waveaudio device: what it refuses before it looks at what it holds, and
+// whether it is still open afterwards. The table runs against the engine and against the tests'
+// scripted device alike, so that the two cannot come to disagree without a failing test.
+#include "CWaveEngine.h"
+#include "ScriptedMciPort.h"
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+enum class Record { None, Open, OpenCd, Generic, Status, StatusNoItem, SetMs, Seek, Save, SaveNoName, Play };
+enum class To { TheDevice, NoDevice, AClosedDevice };
+
+struct Row {
+    const char* what;
+    UINT msg;
+    DWORD flags;
+    Record record;
+    To to;
+    MCIERROR result;
+    bool openAfter;
+};
+
+const DWORD kOpenFlags = MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT;
+
+const Row kContract[] = {
+    { "open a new device", MCI_OPEN, kOpenFlags, Record::Open, To::NoDevice, 0, true },
+    { "open addressed to a device", MCI_OPEN, kOpenFlags, Record::Open, To::TheDevice, MCIERR_INVALID_DEVICE_ID, true },
+    { "open without its record", MCI_OPEN, kOpenFlags, Record::None, To::NoDevice, MCIERR_NULL_PARAMETER_BLOCK, true },
+    { "open with a notice", MCI_OPEN, kOpenFlags | MCI_NOTIFY, Record::Open, To::NoDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "open of another device type", MCI_OPEN, kOpenFlags, Record::OpenCd, To::NoDevice, MCIERR_INVALID_DEVICE_NAME, true },
+    { "close", MCI_CLOSE, 0, Record::None, To::TheDevice, 0, false },
+    { "close of a closed device", MCI_CLOSE, 0, Record::None, To::AClosedDevice, MCIERR_INVALID_DEVICE_ID, false },
+    { "close of no device", MCI_CLOSE, 0, Record::None, To::NoDevice, MCIERR_INVALID_DEVICE_ID, true },
+    { "close with a notice", MCI_CLOSE, MCI_NOTIFY, Record::Generic, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "status of the length", MCI_STATUS, MCI_STATUS_ITEM, Record::Status, To::TheDevice, 0, true },
+    { "status without its item flag", MCI_STATUS, MCI_WAIT, Record::StatusNoItem, To::TheDevice, MCIERR_MISSING_PARAMETER, true },
+    { "status without its record", MCI_STATUS, MCI_STATUS_ITEM, Record::None, To::TheDevice, MCIERR_NULL_PARAMETER_BLOCK, true },
+    { "status of a closed device", MCI_STATUS, MCI_STATUS_ITEM, Record::Status, To::AClosedDevice, MCIERR_INVALID_DEVICE_ID, false },
+    { "milliseconds", MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, Record::SetMs, To::TheDevice, 0, true },
+    { "set of nothing", MCI_SET, MCI_WAIT, Record::SetMs, To::TheDevice, MCIERR_MISSING_PARAMETER, true },
+    { "set of the audio", MCI_SET, MCI_SET_AUDIO | MCI_WAIT, Record::SetMs, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "stop", MCI_STOP, MCI_WAIT, Record::Generic, To::TheDevice, 0, true },
+    { "stop with a notice", MCI_STOP, MCI_NOTIFY, Record::Generic, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "pause", MCI_PAUSE, MCI_WAIT, Record::Generic, To::TheDevice, 0, true },
+    { "resume", MCI_RESUME, MCI_WAIT, Record::Generic, To::TheDevice, 0, true },
+    { "seek to the start", MCI_SEEK, MCI_TO | MCI_WAIT, Record::Seek, To::TheDevice, 0, true },
+    { "seek to nowhere", MCI_SEEK, MCI_WAIT, Record::Seek, To::TheDevice, MCIERR_MISSING_PARAMETER, true },
+    { "seek to the end", MCI_SEEK, MCI_SEEK_TO_END | MCI_WAIT, Record::Seek, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "save without a name", MCI_SAVE, MCI_SAVE_FILE | MCI_WAIT, Record::SaveNoName, To::TheDevice, MCIERR_FILENAME_REQUIRED, true },
+    { "save without its file flag", MCI_SAVE, MCI_WAIT, Record::Save, To::TheDevice, MCIERR_FILENAME_REQUIRED, true },
+    { "play that waits", MCI_PLAY, MCI_WAIT, Record::Play, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "record from a place", MCI_RECORD, MCI_NOTIFY | MCI_FROM, Record::Play, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "record inserting", MCI_RECORD, MCI_NOTIFY | MCI_RECORD_INSERT, Record::Play, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "a command no device of ours knows", MCI_CUE, MCI_WAIT, Record::Generic, To::TheDevice, MCIERR_UNRECOGNIZED_COMMAND, true },
+};
+
+using Port = std::function<MCIERROR(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR)>;
+
+// The parameter records a row may send; each command finds its own kind.
+struct Records {
+    MCI_OPEN_PARMSA open = {};
+    MCI_GENERIC_PARMS generic = {};
+    MCI_STATUS_PARMS status = {};
+    MCI_SET_PARMS set = {};
+    MCI_SEEK_PARMS seek = {};
+    MCI_SAVE_PARMSA save = {};
+    MCI_PLAY_PARMS play = {};
+
+    explicit Records(Record kind)
+    {
+        open.lpstrDeviceType = kind == Record::OpenCd ? "cdaudio" : "waveaudio";
+        open.lpstrElementName = "";
+        status.dwItem = MCI_STATUS_LENGTH;
+        set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+        save.lpfilename = kind == Record::SaveNoName ? nullptr : "C:\\nowhere\\contract.wav";
+    }
+
+    DWORD_PTR For(Record kind)
+    {
+        switch (kind) {
+        case Record::None: return 0;
+        case Record::Open:
+        case Record::OpenCd: return reinterpret_cast<DWORD_PTR>(&open);
+        case Record::Generic: return reinterpret_cast<DWORD_PTR>(&generic);
+        case Record::Status:
+        case Record::StatusNoItem: return reinterpret_cast<DWORD_PTR>(&status);
+        case Record::SetMs: return reinterpret_cast<DWORD_PTR>(&set);
+        case Record::Seek: return reinterpret_cast<DWORD_PTR>(&seek);
+        case Record::Save:
+        case Record::SaveNoName: return reinterpret_cast<DWORD_PTR>(&save);
+        case Record::Play: return reinterpret_cast<DWORD_PTR>(&play);
+        }
+        return 0;
+    }
+};
+
+MCIDEVICEID OpenNew(const Port& send)
+{
+    Records records(Record::Open);
+    return send(0, MCI_OPEN, kOpenFlags, records.For(Record::Open)) == 0 ? records.open.wDeviceID : 0;
+}
+
+bool IsOpen(const Port& send, MCIDEVICEID id)
+{
+    Records records(Record::Status);
+    return send(id, MCI_STATUS, MCI_STATUS_ITEM, records.For(Record::Status)) != MCIERR_INVALID_DEVICE_ID;
+}
+
+void RunContract(const Port& send)
+{
+    for (const Row& row : kContract) {
+        SCOPED_TRACE(row.what);
+        const MCIDEVICEID id = OpenNew(send);
+        ASSERT_NE(0u, id);
+        if (row.to == To::AClosedDevice) {
+            ASSERT_EQ(0u, send(id, MCI_CLOSE, 0, 0));
+        }
+        Records records(row.record);
+        const MCIDEVICEID to = row.to == To::NoDevice ? 0 : id;
+        EXPECT_EQ(row.result, send(to, row.msg, row.flags, records.For(row.record)));
+        EXPECT_EQ(row.openAfter, IsOpen(send, id)) << "the device is open afterwards";
+        if (IsOpen(send, id))
+            send(id, MCI_CLOSE, 0, 0);
+        if (row.msg == MCI_OPEN && row.result == 0)
+            send(records.open.wDeviceID, MCI_CLOSE, 0, 0);
+    }
+}
+
+TEST(MciContract, TheEngineKeepsIt)
+{
+    CWaveEngine engine;
+    RunContract([&](MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) {
+        return engine.SendCommand(id, msg, flags, params);
+    });
+    EXPECT_EQ(0u, engine.OpenDeviceCount());
+}
+
+TEST(MciContract, TheScriptedDeviceKeepsIt)
+{
+    ScriptedMciPort port;
+    RunContract([&](MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) {
+        return port.SendCommand(id, msg, flags, params);
+    });
+    EXPECT_TRUE(port.openIds.empty());
+}
+
+} // namespace
