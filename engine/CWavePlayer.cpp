@@ -4,7 +4,7 @@
 
 CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<CTempFile> sound, uint64_t offset,
                          uint64_t from, uint64_t to, std::shared_ptr<CMciNotice> notice)
-    : CWaveStream(format, std::move(notice)), m_soundFormat(format), m_sound(std::move(sound)), m_offset(offset),
+    : CWaveStream(format, std::move(notice), kOutputCalls), m_soundFormat(format), m_sound(std::move(sound)), m_offset(offset),
       m_from(from), m_to(to), m_nextRead(from)
 {
 }
@@ -26,15 +26,8 @@ MCIERROR CWavePlayer::Start()
     WAVEFORMATEXTENSIBLE device;
     if (!ToDeviceFormat(m_soundFormat, device))
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;   // a take at a rate no file may have
-    m_event = MakeSharedEvent();
-    if (!m_event)
-        return MCIERR_OUT_OF_MEMORY;
-    MMRESULT result = OpenOutput(&m_hOut, device.Format, m_event);
-    if (result != MMSYSERR_NOERROR) {
-        m_hOut = nullptr;
+    if (const MMRESULT result = OpenDevice(device.Format, kBufferCount, kBuffersPerSecond))
         return OutputError(result);
-    }
-    AllocateBuffers(kBufferCount, kBuffersPerSecond);
     for (unsigned i = 0; i < kBufferCount && m_nextRead < m_to; ++i) {
         if (!Queue(m_headers[i])) {
             CloseDevice(false);
@@ -50,15 +43,15 @@ bool CWavePlayer::Queue(WAVEHDR& header)
     const size_t index = &header - m_headers.data();
     const DWORD n = static_cast<DWORD>(std::min<uint64_t>(m_buffers[index].size(), m_to - m_nextRead));
     if (header.dwFlags & WHDR_PREPARED)
-        waveOutUnprepareHeader(m_hOut, &header, sizeof(WAVEHDR));
+        waveOutUnprepareHeader(Output(), &header, sizeof(WAVEHDR));
     header = WAVEHDR{};
     header.lpData = m_buffers[index].data();
     header.dwBufferLength = n;
     if (!m_sound->ReadAt(m_offset + m_nextRead, header.lpData, n))
         return false;
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    if (waveOutPrepareHeader(m_hOut, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
-        waveOutWrite(m_hOut, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+    if (waveOutPrepareHeader(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
+        waveOutWrite(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
         return false;
     m_nextRead += n;
     ++m_inFlight;
@@ -68,7 +61,7 @@ bool CWavePlayer::Queue(WAVEHDR& header)
 void CWavePlayer::Pause()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    const HWAVEOUT device = m_hOut;
+    const HWAVEOUT device = Output();
     if (!device || m_paused)
         return;
     // A driver that does not answer leaves the play running, for the stall check to end.
@@ -95,7 +88,7 @@ uint64_t CWavePlayer::DevicePosition() const
     // clock creeps a few milliseconds then leaps; it is only believed once sound flows.
     // Whole blocks only: a stop keeps this position, and a play from within a block (24-bit
     // mono's is 3 bytes) would take every sample after it from the wrong bytes.
-    if (m_hOut && position > 0 && waveOutGetPosition(m_hOut, &time, sizeof time) == MMSYSERR_NOERROR &&
+    if (Output() && position > 0 && waveOutGetPosition(Output(), &time, sizeof time) == MMSYSERR_NOERROR &&
         time.wType == TIME_BYTES) {
         const uint64_t heard = time.u.cb - time.u.cb % m_format.blockAlign;
         position = std::max<uint64_t>(position, std::min<uint64_t>(heard, m_nextRead - m_from));
@@ -108,7 +101,7 @@ uint64_t CWavePlayer::DevicePosition() const
 void CWavePlayer::Resume()
 {
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    const HWAVEOUT device = m_hOut;
+    const HWAVEOUT device = Output();
     if (device && m_paused) {
         // The stall clock restarts before the worker may see the pause lifted, or a long
         // pause would be taken for a stalled device. A driver that does not answer the
@@ -141,18 +134,9 @@ CWaveStream::Outcome CWavePlayer::EndDevice(Outcome outcome)
     return outcome;
 }
 
-void CWavePlayer::CloseDevice(bool failed)
+void CWavePlayer::Closing()
 {
-    HWAVEOUT device;
-    {
-        std::lock_guard<std::mutex> guard(m_deviceLock);
-        if (!m_hOut)
-            return;
-        // Where a stop leaves it: the position resets with the device. A failed device keeps
-        // the last position it gave, and is neither asked nor waited for: it may never answer.
-        if (!failed)
-            DevicePosition();
-        device = std::exchange(m_hOut, nullptr);
-    }
-    CloseOutput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kDriverLimitMs);
+    // Where a stop leaves it: the position resets with the device. A failed device keeps the
+    // last position it gave, and is neither asked nor waited for: it may never answer.
+    DevicePosition();
 }

@@ -29,7 +29,8 @@ private:
     Outcome EndDevice(Outcome outcome) override;
     // Fills and queues a buffer with the next bytes; false on a read or driver error.
     bool Queue(WAVEHDR& header);
-    void CloseDevice(bool failed);
+    void Closing() override;
+    HWAVEOUT Output() const { return static_cast<HWAVEOUT>(m_device); }
     // The output's position, within what was queued and never behind an earlier answer;
     // call with m_deviceLock held.
     uint64_t DevicePosition() const;
@@ -40,7 +41,6 @@ private:
     uint64_t m_from;
     uint64_t m_to;
     uint64_t m_nextRead;
-    HWAVEOUT m_hOut = nullptr;
     unsigned m_inFlight = 0;
     std::atomic<uint64_t> m_played{0};
     mutable std::atomic<uint64_t> m_reported{0};

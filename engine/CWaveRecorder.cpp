@@ -5,7 +5,7 @@
 CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take,
                              uint64_t limitBytes, std::shared_ptr<CMciNotice> notice,
                              std::function<bool()> soundSystemReady)
-    : CWaveStream(format, std::move(notice)), m_soundSystemReady(std::move(soundSystemReady)),
+    : CWaveStream(format, std::move(notice), kInputCalls), m_soundSystemReady(std::move(soundSystemReady)),
       m_writer(format, std::move(take)), m_limit(limitBytes)
 {
 }
@@ -20,6 +20,7 @@ MCIERROR CWaveRecorder::Start()
 {
     if (!m_writer.Start())
         return MCIERR_FILE_WRITE;
+    // The worker waits on the event from the start: a Stop may come before the input opens.
     m_event = MakeSharedEvent();
     if (!m_event)
         return MCIERR_OUT_OF_MEMORY;
@@ -33,22 +34,17 @@ CWaveStream::Outcome CWaveRecorder::BeginDevice()
         return Outcome::Failed;
     if (m_stopRequested)
         return Outcome::Running;   // stopped before it began: an empty take, nothing opened
-    HWAVEIN device = nullptr;
-    if (OpenInput(&device, ToWaveFormat(m_format), m_event) != MMSYSERR_NOERROR)
-        return Outcome::Failed;
+    MMRESULT result = OpenDevice(ToWaveFormat(m_format), kBufferCount, kBuffersPerSecond);
     std::lock_guard<std::mutex> guard(m_deviceLock);
-    m_hIn = device;
-    AllocateBuffers(kBufferCount, kBuffersPerSecond);
-    MMRESULT result = MMSYSERR_NOERROR;
-    for (unsigned i = 0; i < kBufferCount && result == MMSYSERR_NOERROR; ++i) {
+    for (unsigned i = 0; i < m_headers.size() && result == MMSYSERR_NOERROR; ++i) {
         m_headers[i].lpData = m_buffers[i].data();
         m_headers[i].dwBufferLength = static_cast<DWORD>(m_buffers[i].size());
-        result = waveInPrepareHeader(m_hIn, &m_headers[i], sizeof(WAVEHDR));
+        result = waveInPrepareHeader(Input(), &m_headers[i], sizeof(WAVEHDR));
         if (result == MMSYSERR_NOERROR)
-            result = waveInAddBuffer(m_hIn, &m_headers[i], sizeof(WAVEHDR));
+            result = waveInAddBuffer(Input(), &m_headers[i], sizeof(WAVEHDR));
     }
     if (result == MMSYSERR_NOERROR)
-        result = waveInStart(m_hIn);
+        result = waveInStart(Input());
     return result == MMSYSERR_NOERROR ? Outcome::Running : Outcome::Failed;
 }
 
@@ -72,7 +68,7 @@ CWaveStream::Outcome CWaveRecorder::Collect(bool requeue)
             return kept;
         if (requeue) {
             std::lock_guard<std::mutex> guard(m_deviceLock);
-            if (waveInAddBuffer(m_hIn, &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+            if (waveInAddBuffer(Input(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
                 return Outcome::Failed;
         }
     }
@@ -94,8 +90,8 @@ CWaveStream::Outcome CWaveRecorder::EndDevice(Outcome outcome)
     if (outcome != Outcome::Failed) {
         {
             std::lock_guard<std::mutex> guard(m_deviceLock);
-            if (m_hIn)
-                waveInReset(m_hIn);
+            if (m_device)
+                waveInReset(Input());
         }
         // A stop keeps the partial buffers the reset hands back; at the limit there is no
         // room for them.
@@ -107,16 +103,4 @@ CWaveStream::Outcome CWaveRecorder::EndDevice(Outcome outcome)
     if (!m_writer.Finish())
         outcome = Outcome::Failed;
     return outcome;
-}
-
-void CWaveRecorder::CloseDevice(bool failed)
-{
-    HWAVEIN device;
-    {
-        std::lock_guard<std::mutex> guard(m_deviceLock);
-        if (!m_hIn)
-            return;
-        device = std::exchange(m_hIn, nullptr);
-    }
-    CloseInput(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kDriverLimitMs);
 }

@@ -30,11 +30,10 @@ private:
     Outcome EndDevice(Outcome outcome) override;
     Outcome Collect(bool requeue);
     Outcome Keep(const WAVEHDR& header);
-    void CloseDevice(bool failed);
+    HWAVEIN Input() const { return static_cast<HWAVEIN>(m_device); }
 
     std::function<bool()> m_soundSystemReady;
     CTakeWriter m_writer;
     const uint64_t m_limit;
-    HWAVEIN m_hIn = nullptr;
     std::atomic<uint64_t> m_recorded{0};
 };

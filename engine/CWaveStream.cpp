@@ -1,15 +1,41 @@
 #include "CWaveStream.h"
 #include <utility>
 
-CWaveStream::CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice)
-    : m_format(format), m_notice(std::move(notice))
+CWaveStream::CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice,
+                         const DriverCalls& driver)
+    : m_format(format), m_notice(std::move(notice)), m_driver(driver)
 {
 }
 
-void CWaveStream::AllocateBuffers(unsigned count, unsigned perSecond)
+MMRESULT CWaveStream::OpenDevice(const WAVEFORMATEX& format, unsigned count, unsigned perSecond)
 {
+    if (!m_event)
+        m_event = MakeSharedEvent();
+    if (!m_event)
+        return MMSYSERR_NOMEM;
+    HANDLE device = nullptr;
+    const MMRESULT result = m_driver.open(&device, format, m_event);
+    if (result != MMSYSERR_NOERROR)
+        return result;
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    m_device = device;
     m_buffers.assign(count, std::vector<char>(BufferBytes(m_format, perSecond)));
     m_headers.assign(count, WAVEHDR{});
+    return MMSYSERR_NOERROR;
+}
+
+void CWaveStream::CloseDevice(bool failed)
+{
+    HANDLE device;
+    {
+        std::lock_guard<std::mutex> guard(m_deviceLock);
+        if (!m_device)
+            return;
+        if (!failed)
+            Closing();
+        device = std::exchange(m_device, nullptr);
+    }
+    m_driver.close(device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kDriverLimitMs);
 }
 
 void CWaveStream::StartWorker()

@@ -8,10 +8,11 @@
 #include <thread>
 #include <vector>
 
-// What a running record or play shares: the driver's buffers, a worker thread woken by the
-// driver's event, the stall clock that takes a silent device for a failed one, the stop flag
-// and the one notice the command owes. A recorder or player supplies only its buffer handling
-// and how its device ends. Derived destructors call Stop() first: the worker calls into them.
+// What a running record or play shares: the device's opening and closing, the driver's
+// buffers, a worker thread woken by the driver's event, the stall clock that takes a silent
+// device for a failed one, the stop flag and the one notice the command owes. A recorder or
+// player supplies only its direction's driver calls, its buffer handling and how its device
+// ends. Derived destructors call Stop() first: the worker calls into them.
 class CWaveStream {
 public:
     virtual ~CWaveStream() = default;
@@ -23,9 +24,15 @@ public:
 protected:
     enum class Outcome { Running, Done, Failed };
 
-    CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice);
-    // Buffers of about 1/perSecond s each, in whole blocks.
-    void AllocateBuffers(unsigned count, unsigned perSecond);
+    CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice, const DriverCalls& driver);
+    // Opens the device in the given format, signalling the stream's event (made here if there is
+    // none yet), and gives it count buffers of about 1/perSecond s each, in whole blocks.
+    MMRESULT OpenDevice(const WAVEFORMATEX& format, unsigned count, unsigned perSecond);
+    // Lets the device go with its buffers, waiting for the driver at most its time limit, and
+    // not at all after a failure: a failed device may never let go.
+    void CloseDevice(bool failed);
+    // Asked, with m_deviceLock held, of a device about to be let go that did not fail.
+    virtual void Closing() {}
     // Starts the worker: once the device runs, or to open it (see BeginDevice).
     void StartWorker();
     // The worker's first step: a stream whose device is opened on the worker opens it here.
@@ -41,6 +48,7 @@ protected:
 
     const wave::PcmFormat m_format;
     SharedEvent m_event;
+    HANDLE m_device = nullptr;   // the HWAVEIN or HWAVEOUT; guarded by m_deviceLock
     std::vector<std::vector<char>> m_buffers;
     std::vector<WAVEHDR> m_headers;
     size_t m_next = 0;
@@ -54,6 +62,7 @@ private:
     void Post(WPARAM code);
 
     const std::shared_ptr<CMciNotice> m_notice;
+    const DriverCalls& m_driver;
     std::thread m_worker;
     std::atomic<bool> m_ended{false};
 };

@@ -97,24 +97,6 @@ struct ClosingDevice {
 };
 
 template <class Device>
-void ResetAndClose(ClosingDevice<Device>& closing, MMRESULT(WINAPI* reset)(Device),
-                   MMRESULT(WINAPI* unprepare)(Device, LPWAVEHDR, UINT), MMRESULT(WINAPI* close)(Device))
-{
-    reset(closing.device);
-    for (WAVEHDR& header : closing.headers)
-        if (header.dwFlags & WHDR_PREPARED)
-            unprepare(closing.device, &header, sizeof(WAVEHDR));
-    close(closing.device);
-}
-
-template <class Device>
-void CloseWithin(std::shared_ptr<ClosingDevice<Device>> closing, DWORD waitMs,
-                 void (*closeDevice)(ClosingDevice<Device>&))
-{
-    RunWithin([closing, closeDevice] { closeDevice(*closing); }, waitMs);
-}
-
-template <class Device>
 struct OpeningDevice {
     Device device = nullptr;
     MMRESULT result = kDriverNotAnswering;
@@ -125,7 +107,7 @@ struct OpeningDevice {
 };
 
 template <class Device>
-MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent event,
+MMRESULT OpenWithin(HANDLE* device, const WAVEFORMATEX& format, SharedEvent event,
                     MMRESULT(WINAPI* open)(Device*, UINT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD),
                     MMRESULT(WINAPI* close)(Device))
 {
@@ -149,47 +131,50 @@ MMRESULT OpenWithin(Device* device, const WAVEFORMATEX& format, SharedEvent even
     int expected = OpeningDevice<Device>::kOpening;
     if (opening->state.compare_exchange_strong(expected, OpeningDevice<Device>::kGivenUp))
         return kDriverNotAnswering;
-    *device = opening->device;
+    *device = opening->device;   // a HWAVEIN or HWAVEOUT, as the caller's direction has it
     return opening->result;
 }
 
-void ResetAndCloseInput(ClosingDevice<HWAVEIN>& closing)
+// Resets the device, hands back its headers and closes it, on a thread of its own.
+template <class Device>
+void CloseWithin(HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+                 SharedEvent event, DWORD waitMs, MMRESULT(WINAPI* reset)(Device),
+                 MMRESULT(WINAPI* unprepare)(Device, LPWAVEHDR, UINT), MMRESULT(WINAPI* close)(Device))
 {
-    ResetAndClose(closing, waveInReset, waveInUnprepareHeader, waveInClose);
+    auto closing = std::make_shared<ClosingDevice<Device>>(ClosingDevice<Device>{
+        static_cast<Device>(device), std::move(headers), std::move(buffers), std::move(event)});
+    RunWithin([closing, reset, unprepare, close] {
+        reset(closing->device);
+        for (WAVEHDR& header : closing->headers)
+            if (header.dwFlags & WHDR_PREPARED)
+                unprepare(closing->device, &header, sizeof(WAVEHDR));
+        close(closing->device);
+    }, waitMs);
 }
 
-void ResetAndCloseOutput(ClosingDevice<HWAVEOUT>& closing)
-{
-    ResetAndClose(closing, waveOutReset, waveOutUnprepareHeader, waveOutClose);
-}
+} // namespace
 
-}
+const DriverCalls kInputCalls = {
+    [](HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
+        return OpenWithin(device, format, std::move(event), waveInOpen, waveInClose);
+    },
+    [](HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers, SharedEvent event,
+       DWORD waitMs) {
+        CloseWithin(device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveInReset,
+                    waveInUnprepareHeader, waveInClose);
+    },
+};
 
-void CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
-                SharedEvent event, DWORD waitMs)
-{
-    CloseWithin(std::make_shared<ClosingDevice<HWAVEIN>>(ClosingDevice<HWAVEIN>{
-                    device, std::move(headers), std::move(buffers), std::move(event)}),
-                waitMs, ResetAndCloseInput);
-}
-
-void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
-                 SharedEvent event, DWORD waitMs)
-{
-    CloseWithin(std::make_shared<ClosingDevice<HWAVEOUT>>(ClosingDevice<HWAVEOUT>{
-                    device, std::move(headers), std::move(buffers), std::move(event)}),
-                waitMs, ResetAndCloseOutput);
-}
-
-MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent event)
-{
-    return OpenWithin(device, format, std::move(event), waveInOpen, waveInClose);
-}
-
-MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event)
-{
-    return OpenWithin(device, format, std::move(event), waveOutOpen, waveOutClose);
-}
+const DriverCalls kOutputCalls = {
+    [](HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
+        return OpenWithin(device, format, std::move(event), waveOutOpen, waveOutClose);
+    },
+    [](HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers, SharedEvent event,
+       DWORD waitMs) {
+        CloseWithin(device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveOutReset,
+                    waveOutUnprepareHeader, waveOutClose);
+    },
+};
 
 MMRESULT CallWithin(std::function<MMRESULT()> call)
 {

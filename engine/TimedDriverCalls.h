@@ -28,20 +28,23 @@ const DWORD kDriverLimitMs = 3000;
 using SharedEvent = std::shared_ptr<void>;
 SharedEvent MakeSharedEvent();
 
-// Resets a device, hands back its headers and closes it on a thread of its own, and waits at
-// most waitMs for that (0 for a device that failed: it may never let go). The thread owns the
-// headers, the buffers they point into and the event the driver signals until the close
-// returns.
-void CloseInput(HWAVEIN device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
-                SharedEvent event, DWORD waitMs);
-void CloseOutput(HWAVEOUT device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
-                 SharedEvent event, DWORD waitMs);
-// Opens the default input or output with CALLBACK_EVENT on a thread of its own and waits at
-// most kDriverLimitMs for the driver to answer. A device the driver opens after the wait has
-// ended is closed again by that thread. A format other than plain PCM is followed by its
-// cbSize extra bytes, as in a WAVEFORMATEXTENSIBLE.
-MMRESULT OpenInput(HWAVEIN* device, const WAVEFORMATEX& format, SharedEvent event);
-MMRESULT OpenOutput(HWAVEOUT* device, const WAVEFORMATEX& format, SharedEvent event);
+// The driver calls in which an input and an output differ, each made on a thread of its own
+// with the time limit: a device is a HWAVEIN or a HWAVEOUT as the direction has it.
+struct DriverCalls {
+    // Opens the default device with CALLBACK_EVENT and waits at most kDriverLimitMs for the
+    // driver to answer. A device the driver opens after the wait has ended is closed again by
+    // that thread. A format other than plain PCM is followed by its cbSize extra bytes, as in a
+    // WAVEFORMATEXTENSIBLE.
+    MMRESULT (*open)(HANDLE* device, const WAVEFORMATEX& format, SharedEvent event);
+    // Resets the device, hands back its headers and closes it, and waits at most waitMs for
+    // that (0 for a device that failed: it may never let go). The closing thread owns the
+    // headers, the buffers they point into and the event the driver signals until the close
+    // returns.
+    void (*close)(HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+                  SharedEvent event, DWORD waitMs);
+};
+extern const DriverCalls kInputCalls;
+extern const DriverCalls kOutputCalls;
 // What the timed calls return when the driver did not answer in time.
 const MMRESULT kDriverNotAnswering = 0x7FFF;
 
