@@ -25,6 +25,15 @@ private:
     char m_path[MAX_PATH];
 };
 
+// The window's own question: its caption, Yes and No with No the default, owned by the window.
+void ExpectQuestion(const ShownBox& box, const std::string& text, HWND window)
+{
+    EXPECT_EQ(text, box.text);
+    EXPECT_EQ("Vorsel", box.caption);
+    EXPECT_EQ(QUESTION, box.type);
+    EXPECT_EQ(window, box.owner);
+}
+
 bool ShownOpen(HWND h)
 {
     return ::IsWindow(h) && ::IsWindowVisible(h);
@@ -80,12 +89,8 @@ TEST_F(UnsavedTake, EveryClosingPathAsksFirstWhileATakeIsUnsaved)
                 PumpUntil([&] { return !ShownOpen(h) || !ui.boxes.empty(); }, 2000);
                 const bool asked = take == Take::RunningAnswerNo || take == Take::StoppedAnswerYes;
                 ASSERT_EQ(asked ? 1u : 0u, ui.boxes.size());
-                if (asked) {
-                    EXPECT_EQ(CLOSE_QUESTION, ui.boxes[0].text);
-                    EXPECT_EQ("Vorsel", ui.boxes[0].caption);
-                    EXPECT_EQ(QUESTION, ui.boxes[0].type);
-                    EXPECT_EQ(h, ui.boxes[0].owner);
-                }
+                if (asked)
+                    ExpectQuestion(ui.boxes[0], CLOSE_QUESTION, h);
                 if (take != Take::RunningAnswerNo) {
                     EXPECT_FALSE(ShownOpen(h));
                     return;
@@ -136,12 +141,8 @@ TEST_F(UnsavedTake, RecordAsksFirstWhileATakeIsUnsavedAndNoKeepsEverything)
 
                 const bool asked = before == Before::RunningTake || before == Before::StoppedTake;
                 ASSERT_EQ(asked ? 1u : 0u, ui.boxes.size());
-                if (asked) {
-                    EXPECT_EQ(RECORD_QUESTION, ui.boxes[0].text);
-                    EXPECT_EQ("Vorsel", ui.boxes[0].caption);
-                    EXPECT_EQ(QUESTION, ui.boxes[0].type);
-                    EXPECT_EQ(h, ui.boxes[0].owner);
-                }
+                if (asked)
+                    ExpectQuestion(ui.boxes[0], RECORD_QUESTION, h);
                 if (asked && answer == IDNO) {
                     EXPECT_TRUE(port.sent.empty()) << "nothing stopped, closed or opened";
                     EXPECT_EQ(device, window.m_wave.m_wDeviceID);
@@ -245,10 +246,7 @@ TEST_F(UnsavedTake, AnExistingFileFromTheChooserIsOpenedOnlyOnYes)
         ui.answers = { IDNO };
         Choose(h, file.Path());
         ASSERT_EQ(1u, ui.boxes.size());
-        EXPECT_EQ(question, ui.boxes[0].text);
-        EXPECT_EQ("Vorsel", ui.boxes[0].caption);
-        EXPECT_EQ(QUESTION, ui.boxes[0].type);
-        EXPECT_EQ(h, ui.boxes[0].owner);
+        ExpectQuestion(ui.boxes[0], question, h);
         EXPECT_TRUE(port.sent.empty());
         EXPECT_EQ(field, ItemText(h, IDC_FILENAME));
         EXPECT_TRUE(dlg.m_wave.m_bReady) << "the take is kept";
