@@ -14,6 +14,8 @@ constexpr uint16_t kExtensibleExtraBytes = 22;
 constexpr uint32_t kFactBytes = 4;
 // Smallest RIFF size that can hold "WAVE", a 16-byte fmt chunk and a data chunk header.
 constexpr uint64_t kMinRiffSize = 4 + 8 + kFmtBytes + 8;
+// What a streaming writer puts in the sizes it cannot know.
+constexpr uint32_t kUnwrittenSize = 0xFFFFFFFFu;
 // The PCM and IEEE float sub-format GUIDs as they are stored in a file; they differ only in
 // their first byte, which is the matching plain format tag.
 const uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
@@ -161,7 +163,8 @@ WaveError ParseFormatChunk(IWaveByteSource& source, uint64_t offset, uint32_t si
     case kFormatExtensible:
         if (size < kExtensibleFmtBytes || Le16(body + 16) < kExtensibleExtraBytes)
             return WaveError::BadFormatChunk;
-        format.validBits = Le16(body + 18);
+        // Some writers leave the valid bits at 0: the whole container is then signal.
+        format.validBits = Le16(body + 18) ? Le16(body + 18) : format.bitsPerSample;
         format.channelMask = Le32(body + 20);
         if (std::memcmp(body + 24, kPcmSubFormat, 16) == 0)
             format.sampleType = SampleType::Integer;
@@ -173,26 +176,33 @@ WaveError ParseFormatChunk(IWaveByteSource& source, uint64_t offset, uint32_t si
     default:
         return WaveError::UnsupportedEncoding;
     }
+    // Bytes per second follow from the rate and the block; a writer that got them wrong
+    // damaged nothing else. Past a sane rate and block the product is refused below anyway.
+    format.avgBytesPerSec = static_cast<uint32_t>(static_cast<uint64_t>(format.samplesPerSec) * format.blockAlign);
     return CheckWaveFormat(format);
-}
-
-// A chunk that does not fit: cut off by the end of the file, or only outside the RIFF's
-// own claimed size (which then cannot be true).
-WaveError Overrun(uint64_t end, uint64_t fileSize, WaveError cutOff)
-{
-    return end > fileSize ? cutOff : WaveError::BadRiffSize;
 }
 
 struct ChunkWalk {
     bool haveFormat = false;
     bool haveData = false;
+    bool dataCut = false;   // the data chunk claims more than the file holds
     uint64_t dataOffset = 0;
     uint32_t dataBytes = 0;
 };
 
-WaveError WalkChunks(IWaveByteSource& source, uint64_t walkEnd, uint64_t fileSize,
+// Where the data chunk's sound ends: where its size says, unless the file was cut short, or a
+// writer left the size unwritten (0xFFFFFFFF while streaming, 0 in a data chunk the RIFF ends
+// with, or in a RIFF whose own size is unwritten); then at the end of the file.
+uint64_t DataEnd(uint32_t size, uint64_t body, uint64_t riffEnd, bool riffUnwritten, uint64_t fileSize)
+{
+    const bool unwritten = size == kUnwrittenSize || (size == 0 && (riffUnwritten || riffEnd <= body));
+    return unwritten ? fileSize : std::min(body + size, fileSize);
+}
+
+WaveError WalkChunks(IWaveByteSource& source, uint64_t riffEnd, bool riffUnwritten, uint64_t fileSize,
                      WaveFormat& format, ChunkWalk& walk)
 {
+    const uint64_t walkEnd = std::min(riffEnd, fileSize);
     uint64_t pos = 12;
     unsigned chunks = 0;
     while (!(walk.haveFormat && walk.haveData) && pos + 8 <= walkEnd) {
@@ -207,21 +217,26 @@ WaveError WalkChunks(IWaveByteSource& source, uint64_t walkEnd, uint64_t fileSiz
         if (IsId(header, "fmt ")) {
             if (walk.haveFormat)
                 return WaveError::DuplicateFormat;
+            // Cut off by the end of the file, or only outside the RIFF's own claimed size
+            // (which then cannot be true).
             if (end > walkEnd)
-                return Overrun(end, fileSize, WaveError::Truncated);
+                return end > fileSize ? WaveError::Truncated : WaveError::BadRiffSize;
             const WaveError error = ParseFormatChunk(source, body, size, format);
             if (error != WaveError::None)
                 return error;
             walk.haveFormat = true;
         } else if (IsId(header, "data") && !walk.haveData) {
-            // Refused rather than clamped: a data chunk longer than the file is a file cut
-            // short or a header that lies, and passing off the remainder as the whole
-            // recording would hide the damage from the user.
-            if (end > walkEnd)
-                return Overrun(end, fileSize, WaveError::DataTruncated);
+            // A file cut short, or whose writer never came back to its sizes, still holds its
+            // sound, and gives up what it holds, as every player does.
+            const uint64_t dataEnd = DataEnd(size, body, riffEnd, riffUnwritten, fileSize);
+            if (dataEnd == end && end > walkEnd)
+                return WaveError::BadRiffSize;   // within the file, but past the RIFF's own end
             walk.haveData = true;
+            walk.dataCut = size == kUnwrittenSize || end > fileSize;
             walk.dataOffset = body;
-            walk.dataBytes = size;
+            walk.dataBytes = static_cast<uint32_t>(std::min<uint64_t>(dataEnd - body, kUnwrittenSize));
+            if (dataEnd != end)
+                break;   // the sound runs to the end of the file: no chunk follows it
         }
         // An odd chunk is followed by a pad byte; a missing pad at the very end is harmless.
         pos = end + (size & 1u);
@@ -274,16 +289,19 @@ WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout)
     }
     if (!IsId(head + 8, "WAVE"))
         return WaveError::NotWave;
-    const uint64_t riffEnd = 8 + static_cast<uint64_t>(Le32(head + 4));
+    // A RIFF size left unwritten (0 by a writer that died first, 0xFFFFFFFF by one that
+    // streams) is as good as one that claims more than the file holds.
+    const uint32_t riffSize = Le32(head + 4);
+    const bool riffUnwritten = riffSize == 0 || riffSize == kUnwrittenSize;
+    const uint64_t riffEnd = riffUnwritten ? std::max<uint64_t>(fileSize, 8ull + kUnwrittenSize) : 8ull + riffSize;
     if (riffEnd < 8 + kMinRiffSize)
         return WaveError::BadRiffSize;
 
     // Bytes after the RIFF's end are not part of it; a RIFF that claims more than the file
     // holds is walked as far as the file goes, and judged by whether its chunks are whole.
-    const uint64_t walkEnd = std::min(riffEnd, fileSize);
     WaveFormat format;
     ChunkWalk walk;
-    const WaveError error = WalkChunks(source, walkEnd, fileSize, format, walk);
+    const WaveError error = WalkChunks(source, riffEnd, riffUnwritten, fileSize, format, walk);
     if (error != WaveError::None)
         return error;
     if (!walk.haveFormat || !walk.haveData) {
@@ -291,11 +309,15 @@ WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout)
             return WaveError::Truncated;
         return walk.haveFormat ? WaveError::NoData : WaveError::NoFormat;
     }
-    layout.format = format;
-    layout.dataOffset = walk.dataOffset;
     // A writer stopped mid-sample leaves a partial last block; dropping that fragment keeps
     // every channel aligned and loses less than one sample frame.
-    layout.dataBytes = walk.dataBytes - walk.dataBytes % format.blockAlign;
+    const uint32_t dataBytes = walk.dataBytes - walk.dataBytes % format.blockAlign;
+    // Damage that left not one whole block leaves nothing to give up.
+    if (walk.dataCut && dataBytes == 0)
+        return WaveError::DataTruncated;
+    layout.format = format;
+    layout.dataOffset = walk.dataOffset;
+    layout.dataBytes = dataBytes;
     return WaveError::None;
 }
 

@@ -73,7 +73,8 @@ enum class WaveError {
     BadBlockAlign,        // block align is not channels * bytes per sample
     BadAvgBytes,          // bytes per second is not rate * block align
     NoData,               // no data chunk
-    DataTruncated,        // the data chunk claims more bytes than the file holds
+    DataTruncated,        // the data chunk claims more bytes than the file holds, and the
+                          // file holds not one whole block of them
 };
 
 // What a refusal means for the user: the file could not be read, it is damaged or not a
@@ -96,6 +97,11 @@ constexpr size_t kPcmHeaderBytes = 44;
 constexpr size_t kDeviceFormatMaxBytes = 40;
 
 // Reads a file's format and finds its samples. A partial last block is left out of dataBytes.
+// A damaged file gives up what it holds: a data chunk cut short by the end of the file, or
+// whose size its writer left unwritten (0xFFFFFFFF, or 0 where the data chunk ends the RIFF or
+// the RIFF's own size is 0 or 0xFFFFFFFF), runs to the end of the file; a wrong bytes-per-second
+// field is taken from the rate and block, and an extensible format's valid bits of 0 from the
+// container.
 WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout);
 WaveError ParseWave(const void* data, size_t size, WaveLayout& layout);
 

@@ -1,5 +1,6 @@
 // libFuzzer target: the parser must never crash, read out of bounds or hang, and whatever
-// it accepts must describe bytes that are really in the input and survive being written back.
+// it accepts must describe bytes that are really in the input, survive being written back and
+// still open, shorter, when cut short.
 #include "WaveCodec.h"
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +60,23 @@ void CheckDeviceFormat(const wave::WaveFormat& format)
             device.format.blockAlign == format.blockAlign && device.format.sampleType == format.sampleType);
 }
 
+// The same file cut within its sound, as an interrupted copy leaves it, must give up the
+// whole blocks before the cut; only a file whose format came after its sound is then cut short.
+void CheckCutShort(const uint8_t* data, const wave::WaveLayout& layout)
+{
+    const uint32_t blocks = layout.dataBytes / layout.format.blockAlign;
+    if (blocks < 2)
+        return;
+    const uint32_t kept = blocks / 2 * layout.format.blockAlign;
+    wave::WaveLayout cut;
+    const wave::WaveError error = wave::ParseWave(data, layout.dataOffset + kept, cut);
+    if (error != wave::WaveError::None) {
+        Require(error == wave::WaveError::Truncated);
+        return;
+    }
+    Require(cut.dataOffset == layout.dataOffset && cut.dataBytes == kept && cut.format == layout.format);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -72,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(layout.dataOffset <= size && layout.dataBytes <= size - layout.dataOffset);
     Require(layout.dataBytes % layout.format.blockAlign == 0);
     CheckRoundTrip(data, layout);
+    CheckCutShort(data, layout);
     CheckDeviceFormat(layout.format);
     return 0;
 }
