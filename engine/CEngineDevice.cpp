@@ -32,7 +32,7 @@ MCIERROR CEngineDevice::Load(const char* element)
 {
     if (!element || !*element)
         return 0;
-    return LoadWaveFile(element, m_sound, m_length, m_format);
+    return OpenWaveFile(element, m_sound, m_length, m_format);
 }
 
 MCIERROR CEngineDevice::SetTimeFormat(DWORD timeFormat)

@@ -46,8 +46,8 @@ private:
     uint64_t m_dataLimit;
     // The sound's format: the file's own, or the recording format.
     wave::WaveFormat m_format;
-    // The sound: m_length bytes from m_offset on in m_sound (a file's copy, or the take).
-    std::shared_ptr<CTempFile> m_sound;
+    // The sound: m_length bytes from m_offset on in m_sound (the opened file, or the take).
+    std::shared_ptr<IWaveSound> m_sound;
     uint64_t m_offset = 0;
     uint64_t m_length = 0;
     uint64_t m_position = 0;

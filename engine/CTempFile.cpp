@@ -12,7 +12,6 @@ CTempFile::~CTempFile()
 {
     if (m_hFile != INVALID_HANDLE_VALUE)
         CloseHandle(m_hFile);
-    // A take goes here; a scratch file has normally gone with its handle already.
     if (!m_path.empty())
         DeleteFileA(m_path.c_str());
 }
@@ -25,19 +24,6 @@ bool CTempFile::Open(const char* path, DWORD creation, DWORD flags)
         return false;
     m_path = path;
     return true;
-}
-
-bool CTempFile::Create()
-{
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    const DWORD n = GetTempPathA(MAX_PATH, folder);
-    if (n == 0 || n >= MAX_PATH || GetTempFileNameA(folder, "vsr", 0, path) == 0)
-        return false;
-    if (Open(path, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE))
-        return true;
-    DeleteFileA(path);
-    return false;
 }
 
 bool CTempFile::CreateTake()

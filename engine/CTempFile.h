@@ -1,26 +1,22 @@
 #pragma once
-#include <windows.h>
+#include "IWaveSound.h"
 #include <cstdint>
 #include <mutex>
 #include <string>
 
-// A file in the user's temp folder that holds a device's sound. A scratch copy of an opened
-// file is delete-on-close: the system removes it even if the program dies with it open. A
-// take is the opposite: it must outlive a crash, so it is named for a person to find and
-// removed only by this object. Reads and writes take explicit offsets and may come from
-// different threads.
-class CTempFile {
+// A take: a file in the user's temp folder that holds a recording. It must outlive a crash,
+// so it is named for a person to find and removed only by this object. Reads and writes take
+// explicit offsets and may come from different threads.
+class CTempFile : public IWaveSound {
 public:
     CTempFile();
-    ~CTempFile();
+    ~CTempFile() override;
     CTempFile(const CTempFile&) = delete;
     CTempFile& operator=(const CTempFile&) = delete;
 
-    // Creates a scratch file; false if the temp folder cannot take it.
-    bool Create();
     // Creates "Vorsel take YYYY-MM-DD HH-MM-SS.wav" (with " (2)" and so on if that is taken).
     bool CreateTake();
-    bool ReadAt(uint64_t offset, void* buffer, DWORD n);
+    bool ReadAt(uint64_t offset, void* buffer, DWORD n) override;
     // Writes within or at the end of what is written; the size grows only if every byte was.
     bool WriteAt(uint64_t offset, const void* buffer, DWORD n);
     bool Append(const void* buffer, DWORD n);

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <utility>
 
-CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<CTempFile> sound, uint64_t offset,
+CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<IWaveSound> sound, uint64_t offset,
                          uint64_t from, uint64_t to, std::shared_ptr<CMciNotice> notice)
     : CWaveStream(format, std::move(notice), kOutputCalls), m_soundFormat(format), m_sound(std::move(sound)), m_offset(offset),
       m_from(from), m_to(to), m_nextRead(from)

@@ -1,5 +1,6 @@
 #include "WaveFileIO.h"
 #include "CFileByteSource.h"
+#include "CWaveFile.h"
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -34,27 +35,10 @@ HANDLE OpenForReading(const char* path, MCIERROR& error)
         error = MCIERR_INVALID_FILE;
         return INVALID_HANDLE_VALUE;
     }
-    // Shared for writing and deleting too: we only copy out, and must not stand in the way
-    // of the user replacing the file (our own save onto it included).
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = CWaveFile::Hold(path);
     if (file == INVALID_HANDLE_VALUE)
         error = OpenError(GetLastError());
     return file;
-}
-
-MCIERROR CopySamples(CFileByteSource& source, const wave::WaveLayout& layout, CTempFile& target)
-{
-    std::vector<char> buffer(kCopyChunk);
-    for (uint64_t done = 0; done < layout.dataBytes;) {
-        const DWORD n = static_cast<DWORD>(std::min<uint64_t>(kCopyChunk, layout.dataBytes - done));
-        if (!source.ReadAt(layout.dataOffset + done, buffer.data(), n))
-            return MCIERR_FILE_READ;
-        if (!target.Append(buffer.data(), n))
-            return MCIERR_FILE_WRITE;
-        done += n;
-    }
-    return 0;
 }
 
 // A refusal told truthfully. "The file may be corrupt" only for a file that breaks the rules;
@@ -67,21 +51,6 @@ MCIERROR ParseError(wave::WaveError error)
     case wave::WaveErrorKind::Unsupported: return MCIERR_WAVE_SETOUTPUTUNSUITABLE;
     default: return MCIERR_INVALID_FILE;
     }
-}
-
-MCIERROR ReadInto(HANDLE file, std::shared_ptr<CTempFile>& copy, wave::WaveFormat& format)
-{
-    CFileByteSource source(file);
-    if (!source.SizeKnown())
-        return MCIERR_FILE_READ;
-    wave::WaveLayout layout;
-    if (const MCIERROR error = ParseError(wave::ParseWave(source, layout)))
-        return error;
-    copy = std::make_shared<CTempFile>();
-    if (!copy->Create())
-        return MCIERR_FILE_WRITE;
-    format = layout.format;
-    return CopySamples(source, layout, *copy);
 }
 
 // Why a save could not begin. A folder that is not there is the user's to correct, so it is
@@ -134,7 +103,7 @@ bool BuildHeader(const wave::WaveFormat& format, uint32_t dataBytes, std::vector
     return true;
 }
 
-MCIERROR WriteWave(HANDLE file, CTempFile* sound, uint64_t offset, uint64_t length, const wave::WaveFormat& format)
+MCIERROR WriteWave(HANDLE file, IWaveSound* sound, uint64_t offset, uint64_t length, const wave::WaveFormat& format)
 {
     std::vector<uint8_t> header;
     if (length > wave::MaxDataBytes(format) || !BuildHeader(format, static_cast<uint32_t>(length), header))
@@ -158,26 +127,27 @@ MCIERROR WriteWave(HANDLE file, CTempFile* sound, uint64_t offset, uint64_t leng
 
 } // namespace
 
-MCIERROR LoadWaveFile(const char* path, std::shared_ptr<CTempFile>& sound, uint64_t& length,
+MCIERROR OpenWaveFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint64_t& length,
                       wave::WaveFormat& format)
 {
     MCIERROR error = 0;
     HANDLE file = OpenForReading(path, error);
     if (file == INVALID_HANDLE_VALUE)
         return error;
-    std::shared_ptr<CTempFile> copy;
-    wave::WaveFormat loaded;
-    error = ReadInto(file, copy, loaded);
-    CloseHandle(file);
-    if (error)
+    CFileByteSource source(file);
+    wave::WaveLayout layout;
+    error = source.SizeKnown() ? ParseError(wave::ParseWave(source, layout)) : MCIERR_FILE_READ;
+    if (error) {
+        CloseHandle(file);
         return error;
-    length = copy->Size();
-    sound = copy;
-    format = loaded;
+    }
+    sound = std::make_shared<CWaveFile>(file, layout.dataOffset, layout.dataBytes);
+    length = layout.dataBytes;
+    format = layout.format;
     return 0;
 }
 
-MCIERROR SaveWaveFile(const char* path, CTempFile* sound, uint64_t offset, uint64_t length,
+MCIERROR SaveWaveFile(const char* path, IWaveSound* sound, uint64_t offset, uint64_t length,
                       const wave::WaveFormat& format)
 {
     if (!path || !*path)
@@ -194,8 +164,13 @@ MCIERROR SaveWaveFile(const char* path, CTempFile* sound, uint64_t offset, uint6
     MCIERROR error = file == INVALID_HANDLE_VALUE ? MCIERR_FILE_NOT_SAVED : WriteWave(file, sound, offset, length, format);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
-    if (!error && !MoveFileExA(temp, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = MCIERR_FILE_NOT_SAVED;
+    if (!error) {
+        const uint64_t dataOffset = wave::WaveHeaderBytes(format);
+        const bool moved = sound ? sound->MoveOver(temp, full.c_str(), dataOffset)
+                                 : IWaveSound::MoveIntoPlace(temp, full.c_str());
+        if (!moved)
+            error = MCIERR_FILE_NOT_SAVED;
+    }
     if (error)
         DeleteFileA(temp);
     return error;

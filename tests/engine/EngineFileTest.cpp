@@ -1,4 +1,4 @@
-// Opening and saving WAVE files: foreign files refused, user files never locked or lost.
+// Opening and saving WAVE files: foreign files refused, user files held while open and never lost.
 #include "EngineCommands.h"
 #include "EngineTestSupport.h"
 #include <algorithm>
@@ -10,6 +10,22 @@ bool SameBytes(const std::string& a, const std::string& b)
 {
     const std::vector<char> x = EngineReadFile(a), y = EngineReadFile(b);
     return !x.empty() && x == y;
+}
+
+uint64_t TempFolderBytes()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    uint64_t bytes = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((std::string(temp) + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        bytes += (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return bytes;
 }
 
 } // namespace
@@ -45,19 +61,40 @@ TEST_F(EngineTest, OpenRefusesFilesItCannotPlayAndSaysWhy)
     RemoveDirectoryA(dir.Path("folder.wav").c_str());
 }
 
-TEST_F(EngineTest, OpenReadsTheFormatAndLengthAndDoesNotLockTheFile)
+TEST_F(EngineTest, OpenCopiesNothingAndHoldsTheFileAgainstChangesUntilClosed)
 {
     CEngineScratchDir dir;
     const std::string path = dir.Path("tone.wav");
     ASSERT_TRUE(EngineWriteToneFile(path, 440, 1.5, 2, 11025, 8));
+    const uint64_t tempBytes = TempFolderBytes();
     const MCIDEVICEID id = Open(path.c_str());
     EXPECT_EQ(Length(id), 1500u);
     EXPECT_EQ(Status(id, MCI_WAVE_STATUS_CHANNELS), 2u);
     EXPECT_EQ(Status(id, MCI_WAVE_STATUS_SAMPLESPERSEC), 11025u);
     EXPECT_EQ(Status(id, MCI_WAVE_STATUS_BITSPERSAMPLE), 8u);
-    // The user may delete or replace the file while it is open in the device.
-    EXPECT_TRUE(DeleteFileA(path.c_str())) << GetLastError();
+    EXPECT_LT(TempFolderBytes(), tempBytes + 33075) << "the sound was copied";
+
+    // Others may read the file, but neither change nor delete it while it is open.
+    const HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE) << GetLastError();
+    CloseHandle(reader);
+    const HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    CloseHandle(writer);
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
     EXPECT_EQ(Length(id), 1500u);
+    ASSERT_EQ(Close(id), 0u);
+    EXPECT_TRUE(DeleteFileA(path.c_str())) << "closing must let the file go";
+
+    // A file another program still writes cannot be held, but it opens all the same.
+    ASSERT_TRUE(EngineWriteToneFile(path, 440, 0.5, 1, 8000, 16));
+    const HANDLE recording = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(recording, INVALID_HANDLE_VALUE);
+    const MCIDEVICEID busy = Open(path.c_str());
+    EXPECT_EQ(Length(busy), 500u);
+    Close(busy);
+    CloseHandle(recording);
 }
 
 TEST_F(EngineTest, SaveWritesTheSamplesItOpenedInACanonicalFile)
@@ -83,20 +120,37 @@ TEST_F(EngineTest, SaveWritesTheSamplesItOpenedInACanonicalFile)
     EXPECT_TRUE(SameBytes(big, dir.Path("bigcopy.wav"))) << "a long file must come back whole";
 }
 
-TEST_F(EngineTest, SavingTwiceAndOntoTheOpenFileKeepsEverything)
+TEST_F(EngineTest, SavingOntoTheOpenFileReplacesItWholeOrNotAtAll)
 {
     CEngineScratchDir dir;
     const std::string path = dir.Path("take.wav");
     ASSERT_TRUE(EngineWriteToneFile(path, 440, 1.0, 2, 22050, 16));
-    const std::vector<char> original = EngineReadFile(path);
+    const std::vector<char> canonical = EngineReadFile(path);
+    // Another program's file: a chunk before the sound, which a save does not keep.
+    ASSERT_TRUE(EngineInsertChunkBeforeSound(path, 6));
     const MCIDEVICEID id = Open(path.c_str());
+
+    // Another program reading the file keeps it from being replaced: the save fails and
+    // leaves the file and the open sound as they were.
+    const std::vector<char> original = EngineReadFile(path);
+    const HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Save(id, path), MCIERR_FILE_NOT_SAVED);
+    CloseHandle(reader);
+    EXPECT_EQ(EngineReadFile(path), original);
+    EXPECT_FALSE(DeleteFileA(path.c_str())) << "the file must be held again";
+
     ASSERT_EQ(Save(id, path), 0u) << "save onto the file that is open";
-    EXPECT_EQ(EngineReadFile(path), original);
+    EXPECT_EQ(EngineReadFile(path), canonical);
     ASSERT_EQ(Save(id, path), 0u) << "and once more";
-    EXPECT_EQ(EngineReadFile(path), original);
+    EXPECT_EQ(EngineReadFile(path), canonical);
+    EXPECT_FALSE(DeleteFileA(path.c_str())) << "the saved file must be held";
+    // The sound now comes from the saved file, where it begins elsewhere.
+    ASSERT_EQ(Save(id, dir.Path("copy.wav")), 0u);
+    EXPECT_EQ(EngineReadFile(dir.Path("copy.wav")), canonical);
     EXPECT_EQ(Length(id), 1000u);
     const std::vector<std::string> files = dir.Files();
-    EXPECT_EQ(files, std::vector<std::string>{"take.wav"}) << "no temporary file may be left";
+    EXPECT_EQ(files, (std::vector<std::string>{"copy.wav", "take.wav"})) << "no temporary file may be left";
 }
 
 TEST_F(EngineTest, FailedSavesKeepTheTargetTheRecordingAndNoLeftovers)
@@ -139,26 +193,4 @@ TEST_F(EngineTest, FailedSavesKeepTheTargetTheRecordingAndNoLeftovers)
     EXPECT_EQ(Length(id), 500u);
     ASSERT_EQ(Save(id, dir.Path("ok.wav")), 0u);
     EXPECT_TRUE(SameBytes(source, dir.Path("ok.wav")));
-}
-
-TEST_F(EngineTest, ClosingAndEndingRemoveScratchFiles)
-{
-    CEngineScratchDir dir;
-    const std::string path = dir.Path("tone.wav");
-    ASSERT_TRUE(EngineWriteToneFile(path, 440, 0.5, 1, 8000, 8));
-    const size_t before = EngineTempFiles().size();
-    {
-        CWaveEngine scoped;
-        MCI_OPEN_PARMSA open = {};
-        open.lpstrDeviceType = "waveaudio";
-        open.lpstrElementName = path.c_str();
-        ASSERT_EQ(scoped.SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT,
-                                     reinterpret_cast<DWORD_PTR>(&open)), 0u);
-        EXPECT_EQ(EngineTempFiles().size(), before + 1) << "content lives in one scratch file";
-        const MCIDEVICEID id = Open(path.c_str());
-        EXPECT_EQ(EngineTempFiles().size(), before + 2);
-        ASSERT_EQ(Close(id), 0u);
-        EXPECT_EQ(EngineTempFiles().size(), before + 1) << "close removes the device's file";
-    }   // the engine goes away with a device still open, as at program exit
-    EXPECT_EQ(EngineTempFiles().size(), before);
 }

@@ -144,6 +144,28 @@ TEST_F(EnginePlayTest, ClosingWhilePlayingEndsWithAborted)
     EXPECT_EQ(StatusOf(id, MCI_STATUS_LENGTH, answer), MCIERR_INVALID_DEVICE_ID);
 }
 
+// Saved over while it plays and while it is paused, a file plays on to its end from the saved
+// file. Its 24-bit mono sound begins 14 bytes earlier there, no whole number of samples:
+// bytes read from the old place would be noise, and the last of them would not be there.
+TEST_F(EnginePlayTest, AFileSavedOntoItselfWhilePlayingPlaysOnToItsEnd)
+{
+    const std::string path = dir.Path("other.wav");
+    ASSERT_TRUE(EngineWriteToneFile(path, 550, 2.5, 1, 22050, 24));
+    ASSERT_TRUE(EngineInsertChunkBeforeSound(path, 6));
+    const MCIDEVICEID id = Open(path.c_str());
+    const MCIDEVICEID listener = Listen();
+    ASSERT_EQ(Play(id, window.Handle()), 0u);
+    window.Pump(500);
+    ASSERT_EQ(Save(id, path), 0u) << "while playing";
+    ASSERT_EQ(Pause(id), 0u);
+    ASSERT_EQ(Save(id, path), 0u) << "while paused";
+    ASSERT_EQ(Resume(id), 0u);
+    EXPECT_EQ(window.WaitForNotice(5000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_EQ(Position(id), 2500u);
+    EXPECT_NEAR(HeardHz(listener), 550.0, 2.0);
+    EXPECT_EQ(EngineReadFile(path).size(), 44u + 3 * 55125 + 1) << "the file is now saved canonically";
+}
+
 // Files as other programs write them open with their length, play in their own format (what
 // comes out of the sink is their tone, so the output was told the right format) and save back
 // byte for byte. Where the output refuses a format, Play says so and nothing changes.

@@ -317,6 +317,21 @@ bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uin
     return EngineWriteFile(path, b.data(), b.size());
 }
 
+bool EngineInsertChunkBeforeSound(const std::string& path, uint32_t bodyBytes)
+{
+    std::vector<char> b = EngineReadFile(path);
+    const size_t dataAt = b.size() >= 44 ? 12 + 8 + Le32(reinterpret_cast<unsigned char*>(&b[16])) : 0;
+    if (dataAt < 36 || dataAt + 8 > b.size() || std::memcmp(&b[dataAt], "data", 4) != 0)
+        return false;
+    std::vector<char> chunk = {'L', 'I', 'S', 'T'};
+    Put32(chunk, bodyBytes);
+    chunk.resize(chunk.size() + bodyBytes + (bodyBytes & 1), 'x');
+    b.insert(b.begin() + dataAt, chunk.begin(), chunk.end());
+    const uint32_t riff = uint32_t(b.size() - 8);
+    std::memcpy(&b[4], &riff, 4);
+    return EngineWriteFile(path, b.data(), b.size());
+}
+
 CEngineScratchDir::CEngineScratchDir()
 {
     char temp[MAX_PATH];

@@ -84,6 +84,10 @@ enum class EngineSamples { Pcm, Float, ExtensiblePcm, ExtensibleFloat };
 bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uint16_t channels,
                          uint32_t rate, uint16_t bits, EngineSamples samples = EngineSamples::Pcm);
 
+// Puts a "LIST" chunk with a body of the given size between the fmt and data chunks of a file
+// EngineWriteToneFile wrote, as other programs do: its sound then begins further on.
+bool EngineInsertChunkBeforeSound(const std::string& path, uint32_t bodyBytes);
+
 // A fresh empty folder under the temp folder, removed with everything in it.
 class CEngineScratchDir {
 public:
