@@ -384,7 +384,8 @@ LRESULT CRecorderDlg::OnMciNotify(WPARAM code, LPARAM deviceId)
 void CRecorderDlg::ShowRunFailed(BOOL wasRecording)
 {
     if (!wasRecording)
-        UiMessageBox(nullptr, "Playback stopped: the sound output failed.", nullptr, MB_ICONWARNING);
+        UiMessageBox(nullptr, "Playback stopped: the sound output failed, or the file could not be read.", nullptr,
+                     MB_ICONWARNING);
     else if (m_wave.GetLength() == 0)
         m_wave.ShowError(MCIERR_DEVICE_NOT_READY);   // the input never delivered: the take never began
     else

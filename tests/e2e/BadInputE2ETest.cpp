@@ -261,6 +261,20 @@ TEST_F(BadInputE2E, AFileThatBecomesUnreadableIsToldByPlay)
     ASSERT_TRUE(NextBox(box));
     EXPECT_EQ(MciText(MCIERR_FILE_READ), box.text);
     ExpectNoBox();
+
+    // Cut while it plays: the play ends there, with a word.
+    const std::string playing = scratch.Path("playing.wav");
+    ASSERT_TRUE(EngineWriteToneFile(playing, 440, 6.0, 2, 44100, 16));
+    ASSERT_TRUE(ChooseFile(playing));
+    ExpectNoBox();
+    ::PostMessageA(main, WM_COMMAND, ID_PLAY, 0);
+    ::Sleep(300);
+    ASSERT_TRUE(UnixPath(playing, unixPath));
+    ASSERT_EQ(0, RunUnix("truncate -s 100 '" + unixPath + "'", 10000));
+    ASSERT_TRUE(NextBox(box, nullptr, 2000));
+    EXPECT_EQ("Playback stopped: the sound output failed, or the file could not be read.", box.text);
+    ExpectNoBox();
+    EXPECT_EQ(RECORDED, Status());
     ASSERT_TRUE(app.Running());
     ExpectRecordingWorks();
 }

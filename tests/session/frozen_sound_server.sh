@@ -65,9 +65,9 @@ sleep 4   # the priming ends once the server answers again
 
 probe command 32774; sleep 6; probe command 32775   # record a take long enough to play
 probe command 32776; sleep 1                         # play it
-freeze_and_expect_box "Playback stopped: the sound output failed."
+freeze_and_expect_box "Playback stopped: the sound output failed"
 probe command 32776; sleep 1                         # play it again, and pause it when frozen
-freeze_and_expect_box "Playback stopped: the sound output failed." 32777
+freeze_and_expect_box "Playback stopped: the sound output failed" 32777
 
 record_anew; sleep 2                                  # a new take
 freeze_and_expect_box "The recording stopped: the sound input or the disk failed."

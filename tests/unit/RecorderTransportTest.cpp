@@ -216,7 +216,7 @@ TEST_F(Transport, NoticesOfEndedOrFailedCommandsStopWhatRuns)
         Command(h, ID_PLAY);
         Notice(h, MCI_NOTIFY_FAILURE);
         ASSERT_EQ(2u, ui.boxes.size());
-        EXPECT_EQ("Playback stopped: the sound output failed.", ui.boxes[1].text);
+        EXPECT_EQ("Playback stopped: the sound output failed, or the file could not be read.", ui.boxes[1].text);
     });
 }
 
@@ -232,7 +232,7 @@ TEST_F(Transport, AFailureNoticedAfterStopNamesWhatFailed)
         Notice(h, MCI_NOTIFY_FAILURE);
         ASSERT_EQ(2u, ui.boxes.size());
         EXPECT_NE(std::string::npos, ui.boxes[0].text.find("The recording stopped"));
-        EXPECT_EQ("Playback stopped: the sound output failed.", ui.boxes[1].text);
+        EXPECT_EQ("Playback stopped: the sound output failed, or the file could not be read.", ui.boxes[1].text);
     });
 }
 
