@@ -52,7 +52,7 @@ probe settext "$(winpath "$work/soak.wav")"
 read -r save_ms save_text < <(probe save)
 echo "save: $save_ms ms, $(stat -c %s "$work/soak.wav") bytes; box: $save_text"
 stop_vorsel
-leftover=$(find "$WINEPREFIX/drive_c" \( -name 'vsv*.tmp' -o -name 'vsr*.tmp' -o -name 'Vorsel take *.wav' \) 2>/dev/null | wc -l)
+leftover=$(find "$WINEPREFIX/drive_c" \( -name 'vsv*.tmp' -o -name 'Vorsel take *.wav' \) 2>/dev/null | wc -l)
 
 read -r secs breaks < <(python3 "$(dirname "$0")/analyse.py" "$work/soak.wav" "$HZ")
 read -r psecs pbreaks < <(python3 "$(dirname "$0")/analyse.py" "$work/parecord.wav" "$HZ")

@@ -98,7 +98,7 @@ TEST(RandomisedRecorder, ThousandsOfRandomActionsKeepTheDeviceConsistentAndFiles
         std::string why;
         EXPECT_TRUE(IsValidWave(path, why)) << path << ": " << why;
     }
-    // The engine leaves no scratch files behind once its devices are closed.
-    EXPECT_TRUE(EngineTempFiles().empty());
+    // The engine leaves no takes behind once its devices are closed.
+    EXPECT_TRUE(EngineTakeFiles().empty());
 }
 }

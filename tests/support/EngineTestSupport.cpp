@@ -404,10 +404,3 @@ std::vector<std::string> EngineTakeFiles()
     return TempFilesLike("Vorsel take *.wav");
 }
 
-std::vector<std::string> EngineTempFiles()
-{
-    std::vector<std::string> names = TempFilesLike("vsr*.tmp");
-    for (const std::string& take : EngineTakeFiles())
-        names.push_back(take);
-    return names;
-}

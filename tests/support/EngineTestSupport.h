@@ -102,9 +102,7 @@ private:
 
 std::vector<char> EngineReadFile(const std::string& path);
 bool EngineWriteFile(const std::string& path, const void* data, size_t n);
-// Paths of the engine's scratch files and takes in the temp folder.
-std::vector<std::string> EngineTempFiles();
-// Paths of the takes alone.
+// Paths of the takes in the temp folder.
 std::vector<std::string> EngineTakeFiles();
 
 // The folder of this test program, with its trailing backslash.
