@@ -13,7 +13,9 @@
 //                                             (or, for the About box, its caption) and
 //                                             dismisses it with BUTTON (default IDOK; a question
 //                                             takes IDYES 6 or IDNO 7)
-//   VorselProbe open PATH                     chooses PATH through "..." and waits until it is shown
+//   VorselProbe open PATH                     chooses PATH through "...", waits until the window
+//                                             answers with it shown, and prints the ms from the
+//                                             Enter in the chooser to that answer
 //   VorselProbe atonce EXE PATH DELAY TAKE    launches EXE, posts Record DELAY ms after its window
 //                                             shows and Stop TAKE ms later, saves the take to PATH;
 //                                             prints the window's worst answer time (a WM_NULL
@@ -345,17 +347,22 @@ int main(int argc, char** argv)
         if (!name)
             return 2;
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        const double start = Now();
         PostMessageA(name, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        // The name shows as the chooser returns, before the file is opened; the window answers
+        // again once the open is done.
         char shown[MAX_PATH] = "";
-        for (int i = 0; i < 600; ++i) {
-            Sleep(100);
+        while (strcmp(shown, argv[2]) != 0) {
+            if (Now() - start > 600000)
+                return 3;
+            Sleep(1);
             GetDlgItemTextA(h, IDC_FILENAME, shown, sizeof shown);
-            char length[32] = "";
-            GetDlgItemTextA(h, IDC_LENGTH, length, sizeof length);
-            if (!strcmp(shown, argv[2]) && IsWindowEnabled(h) && strcmp(length, "00:00:00") != 0)
-                return 0;
         }
-        return 3;
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &answer))
+            return 3;
+        std::printf("%.1f\n", Now() - start);
+        return 0;
     }
     if (verb == "position" || verb == "length") {
         char text[64] = "";

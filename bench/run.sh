@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks in one session and prints each figure as a ratio against a baseline
 # measured in the same run. Usage: bench/run.sh [fidelity seconds, default 60]
-# VORSEL_BENCH_PARTS picks figures (default: atonce startup capture cpu save position);
+# VORSEL_BENCH_PARTS picks figures (default: atonce startup capture cpu save position longopen);
 # VORSEL_EXE measures another build's Vorsel.exe against the same baselines.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -9,7 +9,7 @@ FIDELITY_SECONDS=${1:-60}
 ms_since() { awk -v a="$1" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e6 }'; }
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 settle() { sync; sleep 1; }
-PARTS=" ${VORSEL_BENCH_PARTS:-atonce startup capture cpu save position} "
+PARTS=" ${VORSEL_BENCH_PARTS:-atonce startup capture cpu save position longopen} "
 part() { [[ "$PARTS" == *" $1 "* ]]; }
 
 bench_build
@@ -120,7 +120,7 @@ fi
 if part save; then
 sox -n -r 44100 -c 2 -b 16 "$work/ten.wav" synth 600 sine 440 vol 0.25
 start_vorsel
-probe open "$(winpath "$work/ten.wav")"
+probe open "$(winpath "$work/ten.wav")" >/dev/null
 vs=(); cs=(); ds=(); same="identical bytes"
 for i in 1 2 3 4 5; do
     probe settext "$(winpath "$work/saved$i.wav")"
@@ -152,4 +152,53 @@ for i in 1 2 3; do
     read -r polls spread step < <("$WINE_LOADER" "$BIN/PositionBench.exe" record 8 2>/dev/null | tr -d '\r')
     echo "position while recording ($i): $polls polls over 8 s, worst deviation from the sample clock $spread ms, largest step $step ms (goal: steps within 50 ms)"
 done
+fi
+
+# 6. Opening a long file: launch to a visible window with a start-up file of 0.3 s, 10 min, 1 h
+#    and 6 h (44.1 kHz stereo, made here), and "..." on the same files from one running window
+#    (from the Enter in the chooser to the window answering with the file shown), each against
+#    the 0.3 s file; and how much the temporary folder grows while the 1-hour file is open.
+#    It needs about 5.5 GB free where the benchmark works (4.4 GB more for a program that
+#    copies what it opens into the temporary folder).
+if part longopen; then
+lengths=(0.3 600 3600 21600)
+need=$((26200 * 176400 / 1048576 + 1024))   # MiB for the four files, and some room
+avail=$(df -Pm "$work" | awk 'NR == 2 { print $4 }')
+if [ "$avail" -lt "$need" ]; then
+    echo "open a long file: skipped, it needs $need MiB free in $work and there are $avail"
+else
+    exes=()
+    for l in "${lengths[@]}"; do
+        mkdir -p "$work/open-$l"
+        cp "$VORSEL_EXE" "$work/open-$l/Vorsel.exe"
+        sox -n -r 44100 -c 2 -b 16 "$work/open-$l/sample.wav" synth "$l" sine 440 vol 0.25
+        exes+=("$(winpath "$work/open-$l/Vorsel.exe")" Vorsel)
+    done
+    settle
+    read -r -a launch < <(probe startup 9 "${exes[@]}")
+    start_vorsel
+    # Each file is chosen after a short one, so that no figure carries the closing of the last.
+    sox -n -r 44100 -c 2 -b 16 "$work/between.wav" synth 0.2 sine 440 vol 0.25
+    picked=()
+    for i in $(seq 9); do
+        for l in "${lengths[@]}"; do
+            probe open "$(winpath "$work/between.wav")" >/dev/null
+            picked+=("$l $(probe open "$(winpath "$work/open-$l/sample.wav")")")
+        done
+    done
+    temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
+    probe open "$(winpath "$work/open-0.3/sample.wav")" >/dev/null
+    before=$(du -sk "$temp" | cut -f1)
+    probe open "$(winpath "$work/open-3600/sample.wav")" >/dev/null
+    during=$(du -sk "$temp" | cut -f1)
+    stop_vorsel
+    for j in 0 1 2 3; do
+        l=${lengths[$j]}
+        chosen=$(median $(printf '%s\n' "${picked[@]}" | awk -v l="$l" '$1 == l { print $2 }'))
+        [ "$j" -eq 0 ] && { base_launch=${launch[0]}; base_chosen=$chosen; }
+        echo "open a long file, $l s ($(stat -c %s "$work/open-$l/sample.wav") bytes): start-up $(ratio "${launch[$j]}" "$base_launch") x the 0.3 s file (${launch[$j]} ms, medians of 9, launched in turn); \"...\" $(ratio "$chosen" "$base_chosen") x ($chosen ms, medians of 9) (goal <= 1.2)"
+    done
+    echo "open a long file: the temporary folder grew by $(((during - before) / 1024)) MiB while the 1-hour file was open ($before KiB before, $during KiB during; goal: it does not grow)"
+    rm -rf "$work"/open-*
+fi
 fi
