@@ -9,6 +9,7 @@
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
 //   VorselProbe position                      the position text
 //   VorselProbe length                        the length text
+//   VorselProbe range                         the slider's range: the sound's length in 100 ms
 //   VorselProbe box MS [BUTTON]               waits up to MS for a box of Vorsel, prints its text
 //                                             (or, for the About box, its caption) and
 //                                             dismisses it with BUTTON (default IDOK; a question
@@ -26,6 +27,7 @@
 //                                             stereo through waveIn/waveOut (25 ms buffers): the
 //                                             floor under Vorsel's CPU figures on this Wine
 #include <windows.h>
+#include <commctrl.h>
 #include <mmsystem.h>
 #include <psapi.h>
 #include <algorithm>
@@ -40,6 +42,7 @@ const int IDC_POSITION = 1017;
 const UINT ID_SAVE = 32771;
 const int IDC_BROWSE = 1004;
 const int IDC_LENGTH = 1018;
+const int IDC_SLIDER = 1025;
 const UINT ID_EXIT = 32772;
 const UINT ID_RECORD = 32774;
 const UINT ID_STOP = 32775;
@@ -368,6 +371,10 @@ int main(int argc, char** argv)
         char text[64] = "";
         GetDlgItemTextA(Vorsel(), verb == "position" ? IDC_POSITION : IDC_LENGTH, text, sizeof text);
         std::printf("%s\n", text);
+        return 0;
+    }
+    if (verb == "range") {
+        std::printf("%ld\n", static_cast<long>(SendDlgItemMessageA(Vorsel(), IDC_SLIDER, TBM_GETRANGEMAX, 0, 0)));
         return 0;
     }
     if (verb == "box" && (argc == 3 || argc == 4)) {

@@ -12,6 +12,10 @@ build_native
 build_cross "$VORSEL_BUILD" i686
 i686-w64-mingw32-objdump -f "$VORSEL_BUILD/bin/Vorsel.exe" | grep -q 'file format pei-i386' || {
     echo "Vorsel.exe is not a 32-bit Windows program" >&2; exit 1; }
+# The archive a Windows user downloads, from its own clean build: the ReleaseArchive test
+# unpacks it and starts the program in it.
+VORSEL_RELEASE_ZIP=$(bash "$VORSEL_ROOT/scripts/release.sh")
+export VORSEL_RELEASE_ZIP
 if [ "$VORSEL_RUN_BUILD" != "$VORSEL_BUILD" ]; then
     log "this kernel cannot run 32-bit Linux programs, so Wine cannot run 32-bit Windows ones:"
     log "running the tests on the 64-bit build of the same sources"
