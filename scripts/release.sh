@@ -51,6 +51,8 @@ VERSION=$(version_record)
 EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$VORSEL_ROOT" log -1 --format=%ct 2>/dev/null || echo 315532800)}
 
 log "release $VERSION"
+[ -z "$(git -C "$VORSEL_ROOT" status --porcelain --untracked-files=no 2>/dev/null)" ] ||
+    log "the sources differ from the last commit: this archive is not that commit's"
 zip=$(make_archive "$VORSEL_ROOT/build-release" "$VORSEL_ROOT/dist")
 if [ "$twice" = yes ]; then
     again=$(mktemp -d /tmp/vorsel-release.XXXXXX)
