@@ -8,15 +8,7 @@ wine=$1
 bin=$2
 exe=${3:-$bin/Vorsel.exe}
 
-probe() { timeout 20 "$wine" "$bin/VorselProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-fail() { echo "FAILED: $*" >&2; exit 1; }
-work=$(mktemp -d)
-pids=()
-finish() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap finish EXIT
+. "$(dirname "$0")/lib.sh"
 
 # Capture streams that run. When Wine's audio driver starts it probes the server with streams
 # it creates corked and removes within milliseconds; they never capture, and are not counted.
@@ -31,7 +23,7 @@ phase() { mark "$1"; sleep "$2"; mark -; }
 
 mark launch
 "$wine" "$exe" >/dev/null 2>&1 &
-pids+=($!)
+vorsel=$!
 for _ in $(seq 100); do probe position >/dev/null && break; sleep 0.2; done
 probe position >/dev/null || fail "Vorsel showed no window"
 phase idle 3

@@ -12,16 +12,8 @@ wine=$1
 bin=$2
 [ -n "${VORSEL_PULSE_PID:-}" ] || { echo "no sound server of a test session to freeze" >&2; exit 1; }
 
-probe() { timeout 20 "$wine" "$bin/VorselProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-fail() { echo "FAILED: $*" >&2; exit 1; }
-work=$(mktemp -d)
-vorsel=""
-finish() {
-    kill -CONT "$VORSEL_PULSE_PID" 2>/dev/null || true
-    [ -n "$vorsel" ] && kill "$vorsel" 2>/dev/null
-    rm -rf "$work"
-}
-trap finish EXIT
+. "$(dirname "$0")/lib.sh"
+trap 'kill -CONT "$VORSEL_PULSE_PID" 2>/dev/null || true; finish' EXIT   # the server is always thawed
 
 freeze_and_expect_box() {   # freeze_and_expect_box TEXT [COMMAND posted once frozen]
     kill -STOP "$VORSEL_PULSE_PID"

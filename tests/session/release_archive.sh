@@ -13,15 +13,7 @@ run=$3
 zip=${VORSEL_RELEASE_ZIP:-}
 [ -f "$zip" ] || { echo "no archive: scripts/test.sh makes one and names it in VORSEL_RELEASE_ZIP" >&2; exit 1; }
 
-probe() { timeout 20 "$wine" "$bin/VorselProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-fail() { echo "FAILED: $*" >&2; exit 1; }
-work=$(mktemp -d)
-vorsel=""
-finish() {
-    [ -n "$vorsel" ] && kill "$vorsel" 2>/dev/null
-    rm -rf "$work"
-}
-trap finish EXIT
+. "$(dirname "$0")/lib.sh"
 
 (cd "$(dirname "$zip")" && sha256sum --quiet -c "$(basename "$zip").sha256") ||
     fail "the archive does not match its .sha256"
