@@ -8,7 +8,7 @@
 
 namespace {
 
-enum class Record { None, Open, OpenCd, Generic, Status, StatusNoItem, SetMs, Seek, Save, SaveNoName, Play };
+enum class Record { None, Open, OpenCd, Generic, Status, SetMs, Seek, Save, SaveNoName, Play };
 enum class To { TheDevice, NoDevice, AClosedDevice };
 
 struct Row {
@@ -34,7 +34,7 @@ const Row kContract[] = {
     { "close of no device", MCI_CLOSE, 0, Record::None, To::NoDevice, MCIERR_INVALID_DEVICE_ID, true },
     { "close with a notice", MCI_CLOSE, MCI_NOTIFY, Record::Generic, To::TheDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
     { "status of the length", MCI_STATUS, MCI_STATUS_ITEM, Record::Status, To::TheDevice, 0, true },
-    { "status without its item flag", MCI_STATUS, MCI_WAIT, Record::StatusNoItem, To::TheDevice, MCIERR_MISSING_PARAMETER, true },
+    { "status without its item flag", MCI_STATUS, MCI_WAIT, Record::Status, To::TheDevice, MCIERR_MISSING_PARAMETER, true },
     { "status without its record", MCI_STATUS, MCI_STATUS_ITEM, Record::None, To::TheDevice, MCIERR_NULL_PARAMETER_BLOCK, true },
     { "status of a closed device", MCI_STATUS, MCI_STATUS_ITEM, Record::Status, To::AClosedDevice, MCIERR_INVALID_DEVICE_ID, false },
     { "milliseconds", MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, Record::SetMs, To::TheDevice, 0, true },
@@ -57,53 +57,41 @@ const Row kContract[] = {
 
 using Port = std::function<MCIERROR(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR)>;
 
-// The parameter records a row may send; each command finds its own kind.
+// Every parameter record a row may send, filled as its command expects it.
 struct Records {
-    MCI_OPEN_PARMSA open = {};
+    MCI_OPEN_PARMSA open = {}, openCd = {};
     MCI_GENERIC_PARMS generic = {};
     MCI_STATUS_PARMS status = {};
     MCI_SET_PARMS set = {};
     MCI_SEEK_PARMS seek = {};
-    MCI_SAVE_PARMSA save = {};
+    MCI_SAVE_PARMSA save = {}, unnamed = {};
     MCI_PLAY_PARMS play = {};
 
-    explicit Records(Record kind)
+    Records()
     {
-        open.lpstrDeviceType = kind == Record::OpenCd ? "cdaudio" : "waveaudio";
-        open.lpstrElementName = "";
+        open.lpstrDeviceType = "waveaudio";
+        openCd.lpstrDeviceType = "cdaudio";
+        open.lpstrElementName = openCd.lpstrElementName = "";
         status.dwItem = MCI_STATUS_LENGTH;
         set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
-        save.lpfilename = kind == Record::SaveNoName ? nullptr : "C:\\nowhere\\contract.wav";
+        save.lpfilename = "C:\\nowhere\\contract.wav";
     }
-
     DWORD_PTR For(Record kind)
     {
-        switch (kind) {
-        case Record::None: return 0;
-        case Record::Open:
-        case Record::OpenCd: return reinterpret_cast<DWORD_PTR>(&open);
-        case Record::Generic: return reinterpret_cast<DWORD_PTR>(&generic);
-        case Record::Status:
-        case Record::StatusNoItem: return reinterpret_cast<DWORD_PTR>(&status);
-        case Record::SetMs: return reinterpret_cast<DWORD_PTR>(&set);
-        case Record::Seek: return reinterpret_cast<DWORD_PTR>(&seek);
-        case Record::Save:
-        case Record::SaveNoName: return reinterpret_cast<DWORD_PTR>(&save);
-        case Record::Play: return reinterpret_cast<DWORD_PTR>(&play);
-        }
-        return 0;
+        const void* const all[] = { nullptr, &open, &openCd, &generic, &status, &set, &seek, &save, &unnamed, &play };
+        return reinterpret_cast<DWORD_PTR>(all[static_cast<int>(kind)]);
     }
 };
 
 MCIDEVICEID OpenNew(const Port& send)
 {
-    Records records(Record::Open);
+    Records records;
     return send(0, MCI_OPEN, kOpenFlags, records.For(Record::Open)) == 0 ? records.open.wDeviceID : 0;
 }
 
 bool IsOpen(const Port& send, MCIDEVICEID id)
 {
-    Records records(Record::Status);
+    Records records;
     return send(id, MCI_STATUS, MCI_STATUS_ITEM, records.For(Record::Status)) != MCIERR_INVALID_DEVICE_ID;
 }
 
@@ -116,7 +104,7 @@ void RunContract(const Port& send)
         if (row.to == To::AClosedDevice) {
             ASSERT_EQ(0u, send(id, MCI_CLOSE, 0, 0));
         }
-        Records records(row.record);
+        Records records;
         const MCIDEVICEID to = row.to == To::NoDevice ? 0 : id;
         EXPECT_EQ(row.result, send(to, row.msg, row.flags, records.For(row.record)));
         EXPECT_EQ(row.openAfter, IsOpen(send, id)) << "the device is open afterwards";
