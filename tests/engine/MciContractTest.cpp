@@ -1,10 +1,10 @@
 // One contract for a waveaudio device: what it refuses before it looks at what it holds, and
 // whether it is still open afterwards. The table runs against the engine and against the tests'
 // scripted device alike, so that the two cannot come to disagree without a failing test.
+#include "CEngineMciPort.h"
 #include "CWaveEngine.h"
 #include "ScriptedMciPort.h"
 #include <gtest/gtest.h>
-#include <functional>
 
 namespace {
 
@@ -55,8 +55,6 @@ const Row kContract[] = {
     { "a command no device of ours knows", MCI_CUE, MCI_WAIT, Record::Generic, To::TheDevice, MCIERR_UNRECOGNIZED_COMMAND, true },
 };
 
-using Port = std::function<MCIERROR(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR)>;
-
 // Every parameter record a row may send, filled as its command expects it.
 struct Records {
     MCI_OPEN_PARMSA open = {}, openCd = {};
@@ -83,53 +81,43 @@ struct Records {
     }
 };
 
-MCIDEVICEID OpenNew(const Port& send)
+bool IsOpen(IMciPort& port, MCIDEVICEID id)
 {
     Records records;
-    return send(0, MCI_OPEN, kOpenFlags, records.For(Record::Open)) == 0 ? records.open.wDeviceID : 0;
+    return port.SendCommand(id, MCI_STATUS, MCI_STATUS_ITEM, records.For(Record::Status)) != MCIERR_INVALID_DEVICE_ID;
 }
 
-bool IsOpen(const Port& send, MCIDEVICEID id)
-{
-    Records records;
-    return send(id, MCI_STATUS, MCI_STATUS_ITEM, records.For(Record::Status)) != MCIERR_INVALID_DEVICE_ID;
-}
-
-void RunContract(const Port& send)
+void RunContract(IMciPort& port)
 {
     for (const Row& row : kContract) {
         SCOPED_TRACE(row.what);
-        const MCIDEVICEID id = OpenNew(send);
-        ASSERT_NE(0u, id);
-        if (row.to == To::AClosedDevice) {
-            ASSERT_EQ(0u, send(id, MCI_CLOSE, 0, 0));
-        }
         Records records;
+        ASSERT_EQ(0u, port.SendCommand(0, MCI_OPEN, kOpenFlags, records.For(Record::Open)));
+        const MCIDEVICEID id = records.open.wDeviceID;
+        if (row.to == To::AClosedDevice) {
+            ASSERT_EQ(0u, port.SendCommand(id, MCI_CLOSE, 0, 0));
+        }
         const MCIDEVICEID to = row.to == To::NoDevice ? 0 : id;
-        EXPECT_EQ(row.result, send(to, row.msg, row.flags, records.For(row.record)));
-        EXPECT_EQ(row.openAfter, IsOpen(send, id)) << "the device is open afterwards";
-        if (IsOpen(send, id))
-            send(id, MCI_CLOSE, 0, 0);
-        if (row.msg == MCI_OPEN && row.result == 0)
-            send(records.open.wDeviceID, MCI_CLOSE, 0, 0);
+        EXPECT_EQ(row.result, port.SendCommand(to, row.msg, row.flags, records.For(row.record)));
+        EXPECT_EQ(row.openAfter, IsOpen(port, id)) << "the device is open afterwards";
+        for (const MCIDEVICEID opened : { id, records.open.wDeviceID })   // an open row's own too
+            if (IsOpen(port, opened))
+                port.SendCommand(opened, MCI_CLOSE, 0, 0);
     }
 }
 
+// The engine as the program reaches it, through its own port.
 TEST(MciContract, TheEngineKeepsIt)
 {
-    CWaveEngine engine;
-    RunContract([&](MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) {
-        return engine.SendCommand(id, msg, flags, params);
-    });
-    EXPECT_EQ(0u, engine.OpenDeviceCount());
+    CEngineMciPort port;
+    RunContract(port);
+    EXPECT_EQ(0u, GetWaveEngine().OpenDeviceCount());
 }
 
 TEST(MciContract, TheScriptedDeviceKeepsIt)
 {
     ScriptedMciPort port;
-    RunContract([&](MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) {
-        return port.SendCommand(id, msg, flags, params);
-    });
+    RunContract(port);
     EXPECT_TRUE(port.openIds.empty());
 }
 
