@@ -35,7 +35,17 @@ MCIERROR CheckRecord(UINT msg, DWORD flags, DWORD_PTR params)
     switch (msg) {
     case MCI_OPEN:
         return IsWaveAudio(flags, *reinterpret_cast<const MCI_OPEN_PARMSA*>(params)) ? 0 : MCIERR_INVALID_DEVICE_NAME;
-    case MCI_STATUS: return (flags & MCI_STATUS_ITEM) ? 0 : MCIERR_MISSING_PARAMETER;
+    case MCI_STATUS:
+        if (!(flags & MCI_STATUS_ITEM))
+            return MCIERR_MISSING_PARAMETER;
+        switch (reinterpret_cast<const MCI_STATUS_PARMS*>(params)->dwItem) {
+        case MCI_STATUS_POSITION:
+        case MCI_STATUS_LENGTH:
+        case MCI_WAVE_STATUS_CHANNELS:
+        case MCI_WAVE_STATUS_SAMPLESPERSEC:
+        case MCI_WAVE_STATUS_BITSPERSAMPLE: return 0;
+        default: return MCIERR_BAD_CONSTANT;   // an item no caller of ours asks
+        }
     case MCI_SEEK: return (flags & MCI_TO) ? 0 : MCIERR_MISSING_PARAMETER;
     case MCI_SET: return (flags & (MCI_SET_TIME_FORMAT | kWaveSetFlags)) ? 0 : MCIERR_MISSING_PARAMETER;
     case MCI_SAVE:

@@ -12,14 +12,6 @@ TEST_F(EngineTest, GivesEachOpenDeviceItsOwnId)
     EXPECT_EQ(engine.OpenDeviceCount(), 2u);
 }
 
-// What a device refuses before it looks at what it holds is the contract's table (MciContractTest).
-TEST_F(EngineTest, AnswersNoStatusItemItDoesNotKnow)
-{
-    const MCIDEVICEID id = Open();
-    DWORD answer = 0;
-    EXPECT_EQ(StatusOf(id, 0x7777, answer), MCIERR_BAD_CONSTANT);
-}
-
 TEST_F(EngineTest, NewRecordingIsEmptyAndTakesAConsistentFormat)
 {
     const MCIDEVICEID id = Open();

@@ -70,13 +70,11 @@ protected:
     DWORD Position(MCIDEVICEID id) { return Status(id, MCI_STATUS_POSITION); }
     DWORD Length(MCIDEVICEID id) { return Status(id, MCI_STATUS_LENGTH); }
 
-    MCIERROR Record(MCIDEVICEID id, HWND notify, DWORD extraFlags = 0, DWORD from = 0, DWORD to = 0)
+    MCIERROR Record(MCIDEVICEID id, HWND notify)
     {
         MCI_RECORD_PARMS record = {};
         record.dwCallback = reinterpret_cast<DWORD_PTR>(notify);
-        record.dwFrom = from;
-        record.dwTo = to;
-        return engine.SendCommand(id, MCI_RECORD, MCI_NOTIFY | extraFlags, reinterpret_cast<DWORD_PTR>(&record));
+        return engine.SendCommand(id, MCI_RECORD, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&record));
     }
 
     MCIERROR Play(MCIDEVICEID id, HWND notify, DWORD extraFlags = 0, DWORD from = 0, DWORD to = 0)
