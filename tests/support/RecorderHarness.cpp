@@ -27,10 +27,10 @@ std::string RecorderHarness::Selected(HWND h, int comboId)
 }
 
 
-void RecorderHarness::Click(UINT id)
+void RecorderHarness::Click(CRecorderDlg& window, UINT id)
 {
-    dlg.m_wndToolBar.CheckButton(id, TRUE);
-    Command(dlg.m_hWnd, id);
+    window.m_wndToolBar.CheckButton(id, !window.m_wndToolBar.IsButtonChecked(id));
+    Command(window.m_hWnd, id);
 }
 
 bool RecorderHarness::Pressed(UINT id) const

@@ -21,8 +21,9 @@ protected:
     void Run(const std::function<void(HWND)>& body) { RunModal(dlg, body); }
 
     static void Command(HWND h, UINT id) { ::SendMessageA(h, WM_COMMAND, id, 0); }
-    // A click on the Record or Pause button: the toolbar presses it, then the command comes.
-    void Click(UINT id);
+    // A click on the Record or Pause button: the toolbar flips it, then the command comes.
+    static void Click(CRecorderDlg& window, UINT id);
+    void Click(UINT id) { Click(dlg, id); }
     bool Pressed(UINT id) const;
     static void Tick(HWND h) { ::SendMessageA(h, WM_TIMER, TIMER_POSITION, 0); }
     // A notice from the device open now, or from another one.

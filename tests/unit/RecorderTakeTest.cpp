@@ -1,5 +1,6 @@
 // A take that no Save has written is never given up without the user's word: every way of
 // closing the window asks first, and the "..." chooser names the take rather than discarding it.
+#include "EngineTestSupport.h"
 #include "RecorderHarness.h"
 
 namespace {
@@ -8,22 +9,6 @@ const char RECORD_QUESTION[] = "The recording has not been saved.\nDiscard it an
 const char LIMIT_WARNING[] =
     "The recording reached the largest size a WAVE file can hold and was stopped. Save it to keep it.";
 const UINT QUESTION = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-
-// A file that exists for the length of a test.
-class ExistingFile {
-public:
-    ExistingFile()
-    {
-        char folder[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, folder);
-        ::GetTempFileNameA(folder, "vtk", 0, m_path);
-    }
-    ~ExistingFile() { ::DeleteFileA(m_path); }
-    const char* Path() const { return m_path; }
-
-private:
-    char m_path[MAX_PATH];
-};
 
 // The window's own question: its caption, Yes and No with No the default, owned by the window.
 void ExpectQuestion(const ShownBox& box, const std::string& text, HWND window)
@@ -43,6 +28,14 @@ class UnsavedTake : public RecorderHarness {
 protected:
     // A stopped take holds sound: one that holds none is nothing to lose.
     void SetUp() override { AnswerLength(5000); }
+    // A file that exists for the length of the test.
+    std::string ExistingFile()
+    {
+        const std::string path = dir.Path("existing.wav");
+        EXPECT_TRUE(EngineWriteFile(path, "", 0));
+        return path;
+    }
+    CEngineScratchDir dir;
 
     void Choose(HWND h, const std::string& path)
     {
@@ -104,27 +97,20 @@ TEST_F(UnsavedTake, EveryClosingPathAsksFirstWhileATakeIsUnsaved)
     }
 }
 
-// A click on the Record button: the toolbar flips it, then the command comes.
-void ClickRecord(CRecorderDlg& window)
-{
-    window.m_wndToolBar.CheckButton(ID_RECORD, !window.m_wndToolBar.IsButtonChecked(ID_RECORD));
-    ::SendMessageA(window.m_hWnd, WM_COMMAND, ID_RECORD, 0);
-}
-
 enum class Before { RunningTake, StoppedTake, SavedTake, OpenedFile };
 
 TEST_F(UnsavedTake, RecordAsksFirstWhileATakeIsUnsavedAndNoKeepsEverything)
 {
-    const ExistingFile file;
+    const std::string file = ExistingFile();
     for (Before before : { Before::RunningTake, Before::StoppedTake, Before::SavedTake, Before::OpenedFile }) {
         for (int answer : { IDYES, IDNO }) {
             SCOPED_TRACE(testing::Message() << "before " << static_cast<int>(before) << ", answer " << answer);
             CRecorderDlg window;
             RunModal(window, [&](HWND h) {
                 if (before == Before::OpenedFile) {
-                    Choose(h, file.Path());
+                    Choose(h, file);
                 } else {
-                    ClickRecord(window);
+                    Click(window, ID_RECORD);
                     if (before != Before::RunningTake)
                         Command(h, ID_STOP);
                     if (before == Before::SavedTake) {
@@ -137,7 +123,7 @@ TEST_F(UnsavedTake, RecordAsksFirstWhileATakeIsUnsavedAndNoKeepsEverything)
                 ui.boxes.clear();
                 ui.answers = { answer };
                 port.sent.clear();
-                ClickRecord(window);
+                Click(window, ID_RECORD);
 
                 const bool asked = before == Before::RunningTake || before == Before::StoppedTake;
                 ASSERT_EQ(asked ? 1u : 0u, ui.boxes.size());
@@ -235,16 +221,15 @@ TEST_F(UnsavedTake, ANewNameFromTheChooserNamesTheTakeWithoutOpeningAnything)
 
 TEST_F(UnsavedTake, AnExistingFileFromTheChooserIsOpenedOnlyOnYes)
 {
-    const ExistingFile file;
-    const std::string question =
-        std::string("Open ") + file.Path() + "? The recording has not been saved and will be discarded.";
+    const std::string file = ExistingFile();
+    const std::string question = "Open " + file + "? The recording has not been saved and will be discarded.";
     Run([&](HWND h) {
         Command(h, ID_RECORD);
         Command(h, ID_STOP);
         const std::string field = ItemText(h, IDC_FILENAME);
         port.sent.clear();
         ui.answers = { IDNO };
-        Choose(h, file.Path());
+        Choose(h, file);
         ASSERT_EQ(1u, ui.boxes.size());
         ExpectQuestion(ui.boxes[0], question, h);
         EXPECT_TRUE(port.sent.empty());
@@ -253,11 +238,11 @@ TEST_F(UnsavedTake, AnExistingFileFromTheChooserIsOpenedOnlyOnYes)
 
         ui.boxes.clear();
         ui.answers = { IDYES };
-        Choose(h, file.Path());
+        Choose(h, file);
         EXPECT_EQ(1u, ui.boxes.size());
         ASSERT_EQ(1u, port.Count(MCI_OPEN));
-        EXPECT_EQ(file.Path(), port.Sent(MCI_OPEN)[0].element);
-        EXPECT_EQ(file.Path(), ItemText(h, IDC_FILENAME));
+        EXPECT_EQ(file, port.Sent(MCI_OPEN)[0].element);
+        EXPECT_EQ(file, ItemText(h, IDC_FILENAME));
         ui.boxes.clear();
         Command(h, ID_EXIT);   // the take was given up for the file: nothing to ask
         EXPECT_TRUE(ui.boxes.empty());
@@ -266,12 +251,12 @@ TEST_F(UnsavedTake, AnExistingFileFromTheChooserIsOpenedOnlyOnYes)
 
 TEST_F(UnsavedTake, GivingTheTakeUpForAFileThatFailsEndsWhatWasShownRunning)
 {
-    const ExistingFile file;
+    const std::string file = ExistingFile();
     Run([&](HWND h) {
         Click(ID_RECORD);
         PumpUntil([&] { return Status(h) == "   Recording..."; }, 1500);
         port.FailNext(MCI_OPEN, MCIERR_INVALID_FILE);
-        Choose(h, file.Path());
+        Choose(h, file);
         ::SetDlgItemTextA(h, IDC_LENGTH, "kept");
         PumpMessages(1300);   // the take's 1 s ticks would rewrite it
         EXPECT_EQ("kept", ItemText(h, IDC_LENGTH));
