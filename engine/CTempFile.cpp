@@ -16,16 +16,6 @@ CTempFile::~CTempFile()
         DeleteFileA(m_path.c_str());
 }
 
-bool CTempFile::Open(const char* path, DWORD creation, DWORD flags)
-{
-    m_hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                          creation, flags, nullptr);
-    if (m_hFile == INVALID_HANDLE_VALUE)
-        return false;
-    m_path = path;
-    return true;
-}
-
 bool CTempFile::CreateTake()
 {
     char folder[MAX_PATH];
@@ -46,8 +36,12 @@ bool CTempFile::CreateTake()
             wsprintfA(path, "%s (%u).wav", stem, copy);
         if (lstrlenA(path) >= MAX_PATH)
             return false;
-        if (Open(path, CREATE_NEW, FILE_ATTRIBUTE_NORMAL))
+        m_hFile = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_hFile != INVALID_HANDLE_VALUE) {
+            m_path = path;
             return true;
+        }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }

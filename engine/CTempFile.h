@@ -28,8 +28,6 @@ public:
     uint64_t Size() const;
 
 private:
-    bool Open(const char* path, DWORD creation, DWORD flags);
-
     HANDLE m_hFile;
     std::string m_path;
     uint64_t m_size;
