@@ -23,11 +23,11 @@ bool CTakeWriter::Start()
 
 bool CTakeWriter::Write(const char* data, DWORD n)
 {
-    if (m_failed)
+    if (Failed())
         return false;
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_queued + n > kMaxQueuedBytes) {
-        m_failed = true;
+        m_full = true;
         return false;
     }
     m_queue.emplace_back(data, data + n);
@@ -46,7 +46,7 @@ bool CTakeWriter::Finish()
         m_wake.notify_one();
         m_thread.join();
     }
-    return !m_failed;
+    return !Failed();
 }
 
 void CTakeWriter::Run()

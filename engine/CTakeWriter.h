@@ -23,11 +23,11 @@ public:
     // Writes the empty take's header and starts writing; false if the header cannot be written.
     bool Start();
     // Queues bytes for the take; false once a write has failed, or when the disk has fallen so
-    // far behind that the queue is full.
+    // far behind that the queue is full. What was queued before is still written.
     bool Write(const char* data, DWORD n);
-    // Writes what is queued, the final header, and flushes; false if any of it failed.
+    // Writes what is queued, the final header, and flushes; false if the take failed.
     bool Finish();
-    bool Failed() const { return m_failed.load(); }
+    bool Failed() const { return m_failed.load() || m_full.load(); }
 
     static const DWORD kHeaderEveryMs = 1000;
     // About six minutes of the richest recording format: a disk that stalls longer has failed.
@@ -45,7 +45,8 @@ private:
     std::deque<std::vector<char>> m_queue;
     size_t m_queued = 0;
     bool m_finishing = false;
-    std::atomic<bool> m_failed{false};
+    std::atomic<bool> m_failed{false};   // a write failed: nothing more goes to the file
+    std::atomic<bool> m_full{false};     // the queue filled: the take ends, the queue is written
     uint32_t m_written = 0;   // only the writer's thread touches it once started
     std::thread m_thread;
 };

@@ -80,7 +80,7 @@ CWaveStream::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
     DWORD bytes = static_cast<DWORD>(std::min<uint64_t>(header.dwBytesRecorded, m_limit - m_recorded));
     bytes -= bytes % m_format.blockAlign;
     if (bytes && !m_writer.Write(header.lpData, bytes))
-        return Outcome::Failed;   // the disk failed or fell too far behind: keep what is written
+        return Outcome::Failed;   // the disk failed or fell too far behind: the take keeps what it was handed
     m_recorded += bytes;
     return m_recorded >= m_limit ? Outcome::Done : Outcome::Running;
 }

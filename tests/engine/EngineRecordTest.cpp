@@ -2,10 +2,12 @@
 // records from the sink's monitor.
 #include "EngineCommands.h"
 #include "EngineTestSupport.h"
+#include "CTakeWriter.h"
 #include "CTempFile.h"
 #include "WaveCodec.h"
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -120,6 +122,37 @@ TEST_F(EngineRecordTest, AFlushThatTakesSecondsLosesNoSampleAndEndsNothing)
     const EngineWave wave = SaveAndRead(id, "slow disk.wav");
     EXPECT_NEAR(wave.Seconds(), 4.0, 1.0);
     ExpectWholeTone(wave);
+}
+
+// A disk so far behind that the queue fills ends the take; what the writer accepted before that
+// still reaches the file, with a header that says so.
+TEST(TakeWriter, ADiskTooFarBehindEndsTheTakeButKeepsWhatWasHandedOver)
+{
+    wave::PcmFormat format;
+    format.channels = 2;
+    format.samplesPerSec = 44100;
+    format.blockAlign = 4;
+    format.avgBytesPerSec = 44100 * 4;
+    format.bitsPerSample = 16;
+    const auto take = std::make_shared<CTempFile>();
+    ASSERT_TRUE(take->CreateTake());
+    CTempFile::SetFlushDelayForTesting(4000);
+    CTakeWriter writer(format, take);
+    ASSERT_TRUE(writer.Start());
+    Sleep(CTakeWriter::kHeaderEveryMs + 500);   // the writer is in its first flush: the disk stalls
+    const std::vector<char> chunk(1 << 20, 7);
+    uint64_t accepted = 0;
+    while (accepted <= CTakeWriter::kMaxQueuedBytes && writer.Write(chunk.data(), DWORD(chunk.size())))
+        accepted += chunk.size();
+    CTempFile::SetFlushDelayForTesting(0);
+    EXPECT_TRUE(writer.Failed()) << "the queue never filled";
+    EXPECT_FALSE(writer.Finish());
+    std::vector<char> bytes(static_cast<size_t>(take->Size()));
+    ASSERT_TRUE(take->ReadAt(0, bytes.data(), DWORD(bytes.size())));
+    wave::WaveLayout layout;
+    ASSERT_EQ(wave::WaveError::None, wave::ParseWave(bytes.data(), bytes.size(), layout));
+    EXPECT_EQ(accepted, layout.dataBytes);
+    EXPECT_EQ(bytes.size(), layout.dataOffset + layout.dataBytes);
 }
 
 // Should the program die mid-take, what it recorded is a file a person can find and play.
