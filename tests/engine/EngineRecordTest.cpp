@@ -128,16 +128,10 @@ TEST_F(EngineRecordTest, AFlushThatTakesSecondsLosesNoSampleAndEndsNothing)
 // still reaches the file, with a header that says so.
 TEST(TakeWriter, ADiskTooFarBehindEndsTheTakeButKeepsWhatWasHandedOver)
 {
-    wave::PcmFormat format;
-    format.channels = 2;
-    format.samplesPerSec = 44100;
-    format.blockAlign = 4;
-    format.avgBytesPerSec = 44100 * 4;
-    format.bitsPerSample = 16;
     const auto take = std::make_shared<CTempFile>();
     ASSERT_TRUE(take->CreateTake());
     CTempFile::SetFlushDelayForTesting(4000);
-    CTakeWriter writer(format, take);
+    CTakeWriter writer(wave::MakePcmFormat(2, 44100, 16), take);
     ASSERT_TRUE(writer.Start());
     Sleep(CTakeWriter::kHeaderEveryMs + 500);   // the writer is in its first flush: the disk stalls
     const std::vector<char> chunk(1 << 20, 7);
