@@ -1,4 +1,5 @@
 #include "CEngineDevice.h"
+#include "CWaveFile.h"
 #include "WaveFileIO.h"
 #include <algorithm>
 
@@ -99,6 +100,7 @@ MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::
         return error;
     m_recorder = std::move(recorder);
     m_sound = take;
+    m_take = take;
     m_offset = wave::kPcmHeaderBytes;
     m_notice = notice;
     return 0;
@@ -173,7 +175,28 @@ MCIERROR CEngineDevice::Save(const char* path)
     Reap();
     if (m_recorder)
         return MCIERR_NONAPPLICABLE_FUNCTION;   // the take is not the device's sound yet
-    return SaveWaveFile(path, m_sound.get(), m_offset, m_length, m_format);
+    std::string target;
+    if (const MCIERROR refused = SaveTarget(path, target))
+        return refused;
+    // The take is a whole WAVE file already: on the same volume the least a save costs is a rename.
+    if (m_take && MoveTakeIntoPlace(*m_take, m_offset, m_length, m_format, target)) {
+        HoldSaved(target);
+        return 0;
+    }
+    return SaveWaveFile(target, m_sound, m_offset, m_length, m_format, m_yield);
+}
+
+void CEngineDevice::HoldSaved(const std::string& target)
+{
+    const std::shared_ptr<IWaveSound> moved = std::move(m_sound);   // a play may still read from it
+    m_take.reset();
+    const HANDLE held = CWaveFile::Hold(target.c_str());
+    if (held == INVALID_HANDLE_VALUE) {
+        m_sound = moved;   // reads go on from the moved file all the same
+        return;
+    }
+    m_sound = std::make_shared<CWaveFile>(held, wave::WaveHeaderBytes(m_format), m_length);
+    m_offset = 0;
 }
 
 void CEngineDevice::Reap()

@@ -1,6 +1,7 @@
 #pragma once
 #include "CWavePlayer.h"
 #include "CWaveRecorder.h"
+#include "MciPort.h"
 #include <functional>
 #include <memory>
 
@@ -26,7 +27,10 @@ public:
     MCIERROR Pause();
     MCIERROR Resume();
     MCIERROR Seek(const MCI_SEEK_PARMS& parms);
+    // A take on the target's volume is moved there; any other save copies, calling the
+    // device's yield procedure meanwhile. Either way the device then holds the saved file.
     MCIERROR Save(const char* path);
+    void SetYield(MciYield yield) { m_yield = std::move(yield); }
     const wave::PcmFormat& Format() const { return m_format; }
 
 private:
@@ -36,6 +40,8 @@ private:
     void EndActivity(WPARAM code);
     void FinishRecording();
     void FinishPlayback();
+    // After a take was moved onto target: the device holds that file as an opened one.
+    void HoldSaved(const std::string& target);
     uint64_t Position() const;
     uint64_t Length() const;
     // Milliseconds to bytes (whole blocks) and back (nearest millisecond).
@@ -48,6 +54,8 @@ private:
     wave::WaveFormat m_format;
     // The sound: m_length bytes from m_offset on in m_sound (the opened file, or the take).
     std::shared_ptr<IWaveSound> m_sound;
+    // The take, while m_sound is one that no save has moved away yet.
+    std::shared_ptr<CTempFile> m_take;
     uint64_t m_offset = 0;
     uint64_t m_length = 0;
     uint64_t m_position = 0;
@@ -56,4 +64,5 @@ private:
     std::unique_ptr<CWaveRecorder> m_recorder;
     std::unique_ptr<CWavePlayer> m_player;
     uint64_t m_playFrom = 0;
+    MciYield m_yield;
 };

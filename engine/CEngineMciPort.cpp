@@ -10,3 +10,8 @@ BOOL CEngineMciPort::GetErrorString(MCIERROR code, LPSTR text, UINT size)
 {
     return mciGetErrorStringA(code, text, size);
 }
+
+BOOL CEngineMciPort::SetYieldProc(MCIDEVICEID id, MciYield yield)
+{
+    return GetWaveEngine().SetYieldProc(id, std::move(yield));
+}

@@ -9,4 +9,5 @@ class CEngineMciPort : public IMciPort {
 public:
     MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) override;
     BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override;
+    BOOL SetYieldProc(MCIDEVICEID id, MciYield yield) override;
 };

@@ -48,6 +48,34 @@ bool CTempFile::CreateTake()
     return false;
 }
 
+bool CTempFile::Truncate(uint64_t size)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(m_hFile, at, nullptr, FILE_BEGIN) || !SetEndOfFile(m_hFile))
+        return false;
+    m_size = size;
+    return true;
+}
+
+bool CTempFile::MoveTo(const char* target)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_path.empty() || !IWaveSound::MoveIntoPlace(m_path.c_str(), target))
+        return false;
+    m_path.clear();
+    // Reads go on through a handle that neither writes nor keeps the file from being held,
+    // replaced or deleted as a user's file is, by the device and by others.
+    HANDLE reader = CreateFileA(target, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (reader != INVALID_HANDLE_VALUE) {
+        CloseHandle(m_hFile);
+        m_hFile = reader;
+    }
+    return true;
+}
+
 bool CTempFile::Flush()
 {
     if (const DWORD delay = g_flushDelayMs.load())

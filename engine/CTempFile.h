@@ -20,8 +20,14 @@ public:
     // Writes within or at the end of what is written; the size grows only if every byte was.
     bool WriteAt(uint64_t offset, const void* buffer, DWORD n);
     bool Append(const void* buffer, DWORD n);
+    // Ends the file after size bytes.
+    bool Truncate(uint64_t size);
     // Brings what was written to the disk.
     bool Flush();
+    // Moves the file onto target, replacing it in one step, and leaves it there: it is then the
+    // user's file, no longer ours to delete, and reads go on from it. False leaves both as they
+    // were (another volume, a target in use).
+    bool MoveTo(const char* target);
     // Makes every flush take this much longer, as on a slow disk, so tests can see that
     // nothing waits for one that should not.
     static void SetFlushDelayForTesting(DWORD ms);

@@ -189,13 +189,17 @@ DWORD CWaveDevice::Pause()
     return 1;
 }
 
-DWORD CWaveDevice::Save(LPCSTR fileName)
+DWORD CWaveDevice::Save(LPCSTR fileName, MciYield yield)
 {
     if (m_wDeviceID == 0 || !m_bReady)
         return 1;   // nothing to save; the caller decides what to tell the user
     MCI_SAVE_PARMSA save = {};
     save.lpfilename = fileName;
-    return StoreAndReport(Send(m_wDeviceID, MCI_SAVE, MCI_SAVE_FILE | MCI_WAIT, &save)) ? 1 : 0;
+    const BOOL yielding = yield && GetMciPort().SetYieldProc(m_wDeviceID, std::move(yield));
+    const MCIERROR code = Send(m_wDeviceID, MCI_SAVE, MCI_SAVE_FILE | MCI_WAIT, &save);
+    if (yielding)
+        GetMciPort().SetYieldProc(m_wDeviceID, MciYield());
+    return StoreAndReport(code) ? 1 : 0;
 }
 
 void CWaveDevice::SeekTo(DWORD position)

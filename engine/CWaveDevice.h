@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "MciPort.h"
 
 // The recorder's one waveaudio device and its activity flags. Each operation is a short, fixed
 // series of MCI commands sent through the port (MciPort.h); most failures are shown here, in a
@@ -18,7 +19,8 @@ public:
     DWORD Stop();
     DWORD Play(HWND notifyWindow, DWORD from, DWORD to);
     DWORD Pause();                    // pauses a playback, or resumes a paused one
-    DWORD Save(LPCSTR fileName);
+    // A save that takes long calls yield meanwhile, on this thread (see MciYield).
+    DWORD Save(LPCSTR fileName, MciYield yield = MciYield());
     void SeekTo(DWORD position);
     DWORD GetPosition();
     DWORD GetLength();

@@ -69,6 +69,16 @@ MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWO
     }
 }
 
+BOOL CWaveEngine::SetYieldProc(MCIDEVICEID id, MciYield yield)
+{
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    const auto found = m_devices.find(id);
+    if (found == m_devices.end())
+        return FALSE;
+    found->second->SetYield(std::move(yield));
+    return TRUE;
+}
+
 MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA& parms)
 {
     if (m_devices.size() >= kLastUsableId)

@@ -14,6 +14,7 @@ public:
     ~CWaveEngine();   // closes every device still open, removing its temp files
 
     MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params);
+    BOOL SetYieldProc(MCIDEVICEID id, MciYield yield);
 
     // Caps the sound bytes a device holds (normally the 4 GiB WAVE limit), so tests can
     // reach the limit in seconds. Applies to devices opened afterwards.

@@ -9,6 +9,7 @@ class NoDevicePort : public IMciPort {
 public:
     MCIERROR SendCommand(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR) override { return MCIERR_DEVICE_NOT_INSTALLED; }
     BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override { return mciGetErrorStringA(code, text, size); }
+    BOOL SetYieldProc(MCIDEVICEID, MciYield) override { return FALSE; }
 };
 }
 

@@ -2,8 +2,11 @@
 #include "CFileByteSource.h"
 #include "CWaveFile.h"
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -62,8 +65,8 @@ MCIERROR SaveError(DWORD error)
     return noSuchPlace ? MCIERR_FILE_NOT_FOUND : MCIERR_FILE_NOT_SAVED;
 }
 
-// Where the finished file goes and the folder its temporary sibling is made in.
-bool SplitTarget(const char* path, std::string& full, std::string& folder)
+// Where the finished file goes; false for a path too long or without a name in it.
+bool FullPath(const char* path, std::string& full)
 {
     char buffer[MAX_PATH];
     char* name = nullptr;
@@ -71,7 +74,6 @@ bool SplitTarget(const char* path, std::string& full, std::string& folder)
     if (n == 0 || n >= MAX_PATH || !name || !*name)
         return false;
     full = buffer;
-    folder.assign(buffer, name);
     return true;
 }
 
@@ -103,7 +105,14 @@ bool BuildHeader(const wave::WaveFormat& format, uint32_t dataBytes, std::vector
     return true;
 }
 
-MCIERROR WriteWave(HANDLE file, IWaveSound* sound, uint64_t offset, uint64_t length, const wave::WaveFormat& format)
+// How far a copying save has come, and whether it is to stop; shared with the thread that copies.
+struct CopyProgress {
+    std::atomic<uint64_t> done{0};
+    std::atomic<bool> stop{false};
+};
+
+MCIERROR WriteWave(HANDLE file, IWaveSound* sound, uint64_t offset, uint64_t length, const wave::WaveFormat& format,
+                   CopyProgress& progress)
 {
     std::vector<uint8_t> header;
     if (length > wave::MaxDataBytes(format) || !BuildHeader(format, static_cast<uint32_t>(length), header))
@@ -112,17 +121,45 @@ MCIERROR WriteWave(HANDLE file, IWaveSound* sound, uint64_t offset, uint64_t len
         return MCIERR_FILE_WRITE;
     std::vector<char> buffer(kCopyChunk);
     for (uint64_t done = 0; done < length;) {
+        if (progress.stop)
+            return MCIERR_FILE_NOT_SAVED;
         const DWORD n = static_cast<DWORD>(std::min<uint64_t>(kCopyChunk, length - done));
         if (!sound->ReadAt(offset + done, buffer.data(), n))
             return MCIERR_FILE_READ;
         if (!WriteAll(file, buffer.data(), n))
             return MCIERR_FILE_WRITE;
         done += n;
+        progress.done = done;
     }
     const char pad = 0;
     if (wave::PadBytes(static_cast<uint32_t>(length)) && !WriteAll(file, &pad, 1))
         return MCIERR_FILE_WRITE;
     return FlushFileBuffers(file) ? 0 : MCIERR_FILE_WRITE;
+}
+
+// The whole copying save: the new file beside the target, then the replace.
+MCIERROR CopyIntoPlace(const std::string& full, IWaveSound* sound, uint64_t offset, uint64_t length,
+                       const wave::WaveFormat& format, CopyProgress& progress)
+{
+    const std::string folder = full.substr(0, full.find_last_of('\\') + 1);
+    char temp[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "vsv", 0, temp) == 0)
+        return SaveError(GetLastError());   // missing folder, or no right to write in it
+    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    MCIERROR error = file == INVALID_HANDLE_VALUE ? MCIERR_FILE_NOT_SAVED
+                                                  : WriteWave(file, sound, offset, length, format, progress);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!error) {
+        const uint64_t dataOffset = wave::WaveHeaderBytes(format);
+        const bool moved = sound ? sound->MoveOver(temp, full.c_str(), dataOffset)
+                                 : IWaveSound::MoveIntoPlace(temp, full.c_str());
+        if (!moved)
+            error = MCIERR_FILE_NOT_SAVED;
+    }
+    if (error)
+        DeleteFileA(temp);
+    return error;
 }
 
 } // namespace
@@ -147,31 +184,61 @@ MCIERROR OpenWaveFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint
     return 0;
 }
 
-MCIERROR SaveWaveFile(const char* path, IWaveSound* sound, uint64_t offset, uint64_t length,
-                      const wave::WaveFormat& format)
+MCIERROR SaveTarget(const char* path, std::string& full)
 {
     if (!path || !*path)
         return MCIERR_FILENAME_REQUIRED;
-    std::string full, folder;
-    if (!SplitTarget(path, full, folder))
+    if (!FullPath(path, full))
         return MCIERR_FILE_NOT_FOUND;   // no path a file can have: too long, or no name in it
-    if (!TargetReplaceable(full))
-        return MCIERR_FILE_NOT_SAVED;
-    char temp[MAX_PATH];
-    if (GetTempFileNameA(folder.c_str(), "vsv", 0, temp) == 0)
-        return SaveError(GetLastError());   // missing folder, or no right to write in it
-    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    MCIERROR error = file == INVALID_HANDLE_VALUE ? MCIERR_FILE_NOT_SAVED : WriteWave(file, sound, offset, length, format);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (!error) {
-        const uint64_t dataOffset = wave::WaveHeaderBytes(format);
-        const bool moved = sound ? sound->MoveOver(temp, full.c_str(), dataOffset)
-                                 : IWaveSound::MoveIntoPlace(temp, full.c_str());
-        if (!moved)
-            error = MCIERR_FILE_NOT_SAVED;
+    return TargetReplaceable(full) ? 0 : MCIERR_FILE_NOT_SAVED;
+}
+
+bool MoveTakeIntoPlace(CTempFile& take, uint64_t offset, uint64_t length, const wave::WaveFormat& format,
+                       const std::string& target)
+{
+    std::vector<uint8_t> header;
+    if (length > wave::MaxDataBytes(format) || !BuildHeader(format, static_cast<uint32_t>(length), header) ||
+        header.size() != offset || take.Size() < offset + length)
+        return false;
+    const char pad = 0;
+    const bool padded = wave::PadBytes(static_cast<uint32_t>(length)) != 0;
+    return take.WriteAt(0, header.data(), static_cast<DWORD>(header.size())) &&
+           (!padded || take.WriteAt(offset + length, &pad, 1)) && take.Truncate(offset + length + padded) &&
+           take.Flush() && take.MoveTo(target.c_str());
+}
+
+MCIERROR SaveWaveFile(const std::string& full, const std::shared_ptr<IWaveSound>& sound, uint64_t offset,
+                      uint64_t length, const wave::WaveFormat& format, const MciYield& yield)
+{
+    CopyProgress progress;
+    MCIERROR result = 0;
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread copier;
+    if (done) {
+        try {
+            copier = std::thread([&] {
+                result = CopyIntoPlace(full, sound.get(), offset, length, format, progress);
+                SetEvent(done);
+            });
+        } catch (const std::system_error&) {
+        }
     }
-    if (error)
-        DeleteFileA(temp);
-    return error;
+    if (!copier.joinable()) {
+        // No thread or event to spare: the copy runs here, and the caller waits without a word.
+        result = CopyIntoPlace(full, sound.get(), offset, length, format, progress);
+    } else {
+        for (;;) {
+            const DWORD woke = yield ? MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT)
+                                     : WaitForSingleObject(done, INFINITE);
+            if (woke == WAIT_OBJECT_0)
+                break;
+            const DWORD percent = length ? static_cast<DWORD>(progress.done * 100 / length) : 100;
+            if (!progress.stop && !yield(percent))
+                progress.stop = true;
+        }
+        copier.join();
+    }
+    if (done)
+        CloseHandle(done);
+    return result;
 }

@@ -94,6 +94,23 @@ BOOL CWnd::DestroyWindow()
     return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
 }
 
+void CWnd::PumpWaitingMessages()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                           (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+        if (input && (msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd)))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
 LRESULT CALLBACK CWnd::StdWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* wnd = FromHandlePermanent(hWnd);

@@ -36,6 +36,10 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     virtual BOOL DestroyWindow();
+    // Handles the messages waiting for this thread, as a modal box's loop does for the window
+    // it disables: everything is dispatched but input meant for this window or its children,
+    // which is dropped; a quit request is put back for the loop that owns it.
+    void PumpWaitingMessages();
 
     // Data exchange between members and controls (DoDataExchange lists the pairs).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);

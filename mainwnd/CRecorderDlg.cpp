@@ -6,6 +6,7 @@
 #include "UiSeam.h"
 #include "CWinApp.h"
 #include "resource.h"
+#include <utility>
 #include <vector>
 
 namespace {
@@ -91,6 +92,7 @@ BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
     ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
 END_MESSAGE_MAP()
 
 CRecorderDlg::CRecorderDlg(CWnd* parent)
@@ -168,6 +170,9 @@ void CRecorderDlg::CreateStatusBar()
 
 void CRecorderDlg::ShowStatus(UINT id)
 {
+    m_nStatusId = id;
+    if (m_bSaving)
+        return;   // shown once the save is done
     CString text;
     text.LoadString(id);
     if (m_wndStatusBar.m_hWnd)
@@ -395,11 +400,19 @@ void CRecorderDlg::ShowRunFailed(BOOL wasRecording)
                      nullptr, MB_ICONWARNING);
 }
 
+LRESULT CRecorderDlg::OnQueryEndSession(WPARAM, LPARAM)
+{
+    return !m_bSaving;   // a save that copies asks the session to wait for it
+}
+
 LRESULT CRecorderDlg::OnEndSession(WPARAM ending, LPARAM)
 {
     // The process may be ended as soon as this returns: a take ends here, so that its file in
-    // the temporary folder is whole.
-    if (ending && m_wave.m_bRecording)
+    // the temporary folder is whole, and a save that copies stops at its next step.
+    if (!ending)
+        return 0;
+    m_bSessionEnding = TRUE;
+    if (m_wave.m_bRecording)
         OnStop();
     return 0;
 }
@@ -499,14 +512,67 @@ void CRecorderDlg::OnSave()
                          "Nothing to Save", MB_ICONINFORMATION);
         return;
     }
-    if (m_wave.Save(m_strFileName)) {
+    const BOOL saved = m_wave.Save(m_strFileName, [this](DWORD percent) { return ShowSaving(percent); });
+    EndSaving();
+    if (saved)
         m_bTakeUnsaved = FALSE;
+    if (m_bSessionEnding)
+        return;   // the process is about to end: nobody reads a box now
+    if (saved) {
         CString text;
         text.Format("Saved at the followin location: %s", m_strFileName.c_str());
         UiMessageBox(nullptr, text, "Sound File Saved!", MB_ICONINFORMATION);
     } else {
         UiMessageBox(nullptr, "Error when saving file!", "Error", MB_ICONERROR);
     }
+    if (const UINT close = std::exchange(m_nCloseAfterSave, 0))
+        ::PostMessageA(m_hWnd, WM_COMMAND, close, 0);
+}
+
+BOOL CRecorderDlg::ShowSaving(DWORD percent)
+{
+    // As under a modal box: the window paints and answers, but takes no input until the copy
+    // is done. A session that ends meanwhile stops the copy; the target is then left as it was.
+    if (!m_bSaving) {
+        m_bSaving = TRUE;
+        m_hFocusBeforeSave = ::GetFocus();
+        ::EnableWindow(m_hWnd, FALSE);
+        m_dwSavingShown = percent + 1;
+    }
+    if (percent != m_dwSavingShown && m_wndStatusBar.m_hWnd) {
+        CString format, text;
+        format.LoadString(IDS_SAVING);
+        text.Format(format.c_str(), static_cast<unsigned long>(percent));
+        m_wndStatusBar.SetText(text, 0, 0);
+        m_dwSavingShown = percent;
+    }
+    PumpWaitingMessages();
+    return !m_bSessionEnding;
+}
+
+void CRecorderDlg::EndSaving()
+{
+    if (!m_bSaving)
+        return;
+    m_bSaving = FALSE;
+    ::EnableWindow(m_hWnd, TRUE);
+    if (m_hFocusBeforeSave && ::IsWindow(m_hFocusBeforeSave))
+        ::SetFocus(m_hFocusBeforeSave);
+    ShowStatus(m_nStatusId);
+}
+
+BOOL CRecorderDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // While a save copies, commands wait as they would behind a modal box; a close is kept
+    // for the save's end, so that the window never goes away under a half-written file.
+    if (m_bSaving && message == WM_COMMAND) {
+        const UINT id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL || id == ID_EXIT)
+            m_nCloseAfterSave = id;
+        *result = 0;
+        return TRUE;
+    }
+    return CDialog::OnWndMsg(message, wParam, lParam, result);
 }
 
 void CRecorderDlg::OnAbout()

@@ -49,6 +49,8 @@ protected:
     LRESULT OnMciNotify(WPARAM code, LPARAM deviceId);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
+    LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 public:
     CImageList m_imlHot;
@@ -75,6 +77,9 @@ private:
     void ShowRunEnded(BOOL wasRunning);
     void ShowRunFailed(BOOL wasRecording);
     void ShowFileName(const CString& name);
+    // A save's yield: the window as under a modal box while the save copies, and how far it is.
+    BOOL ShowSaving(DWORD percent);
+    void EndSaving();
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
     BOOL MayDiscardTake(LPCSTR question);
@@ -86,6 +91,15 @@ private:
     // succeeds, a Stop finds it holds nothing, or opening a file or a new Record puts something
     // else in its place.
     BOOL m_bTakeUnsaved = FALSE;
+    // The status text ShowStatus was last given; a save in progress shows its own meanwhile.
+    UINT m_nStatusId = 0;
+    // A save is copying: the window is disabled, and a close asked for meanwhile (its command)
+    // waits for the save's end.
+    BOOL m_bSaving = FALSE;
+    DWORD m_dwSavingShown = 0;
+    HWND m_hFocusBeforeSave = nullptr;
+    UINT m_nCloseAfterSave = 0;
+    BOOL m_bSessionEnding = FALSE;
 
     DECLARE_MESSAGE_MAP()
 };

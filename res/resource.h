@@ -17,6 +17,7 @@
 #define IDS_READY               32782
 #define IDS_PLAYING             32783
 #define IDS_RECORDED            32784
+#define IDS_SAVING              32785
 
 // Commands
 #define ID_SAVE                 32771

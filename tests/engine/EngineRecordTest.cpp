@@ -226,3 +226,66 @@ TEST_F(EngineRecordTest, ARunningTakeIsNeitherPlayedNorReplaced)
     EXPECT_GE(Length(id), 200u) << "the take is kept";
     EXPECT_EQ(window.notices.size(), 1u);
 }
+
+// A take is a whole WAVE file already: on its own volume a save moves it, writing the very
+// bytes a copy writes, and the device then holds the saved file as it holds an opened one.
+TEST_F(EngineRecordTest, ATakeSavedByMovingIsTheSavedFileFromThenOn)
+{
+    engine.SetDataLimitForTesting(11025);   // one second, an odd size: the file ends in a pad byte
+    const std::vector<std::string> before = EngineTakeFiles();
+    const MCIDEVICEID id = Open();
+    ASSERT_EQ(SetFormat(id, 1, 11025, 8), 0u);
+    ASSERT_EQ(Record(id, window.Handle()), 0u);
+    ASSERT_EQ(window.WaitForNotice(5000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_EQ(Stop(id), 0u);
+    const std::string take = NewTake(before);
+    ASSERT_FALSE(take.empty());
+    // Another volume (tmpfs) takes a copy, and the take stays the device's.
+    const std::string copied = "Z:\\dev\\shm\\vorsel-copied-" + std::to_string(GetCurrentProcessId()) + ".wav";
+    ASSERT_EQ(Save(id, copied), 0u);
+    EXPECT_NE(GetFileAttributesA(take.c_str()), INVALID_FILE_ATTRIBUTES) << "a copy leaves the take in place";
+
+    ASSERT_EQ(Play(id, window.Handle()), 0u);
+    ASSERT_EQ(Save(id, dir.Path("moved.wav")), 0u) << "a save while the take plays";
+    EXPECT_EQ(GetFileAttributesA(take.c_str()), INVALID_FILE_ATTRIBUTES) << "the take was moved, not copied";
+    const std::vector<char> moved = EngineReadFile(dir.Path("moved.wav"));
+    EXPECT_EQ(moved, EngineReadFile(copied)) << "a move writes what a copy writes";
+    EXPECT_EQ(moved.size(), 44u + 11025u + 1u);
+    const HANDLE writer = CreateFileA(dir.Path("moved.wav").c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "the device holds the saved file against changes";
+    if (writer != INVALID_HANDLE_VALUE)
+        CloseHandle(writer);
+    EXPECT_EQ(window.WaitForNotice(4000), WPARAM(MCI_NOTIFY_SUCCESSFUL)) << "the play went on to its end";
+    DeleteFileA(copied.c_str());
+
+    // The saved file is the sound now: it plays, saves to a second name, and onto itself.
+    ASSERT_EQ(Play(id, window.Handle(), MCI_FROM, 0), 0u);
+    EXPECT_EQ(window.WaitForNotice(4000), WPARAM(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_EQ(Save(id, dir.Path("second.wav")), 0u);
+    ASSERT_EQ(Save(id, dir.Path("moved.wav")), 0u);
+    EXPECT_EQ(EngineReadFile(dir.Path("second.wav")), moved);
+    EXPECT_EQ(EngineReadFile(dir.Path("moved.wav")), moved);
+    EXPECT_EQ(Close(id), 0u);
+    EXPECT_EQ(EngineReadFile(dir.Path("moved.wav")), moved) << "the saved file is no longer the device's to delete";
+}
+
+TEST_F(EngineRecordTest, AMoveOntoAReadOnlyFileFailsAndKeepsBoth)
+{
+    const std::vector<std::string> before = EngineTakeFiles();
+    const MCIDEVICEID id = Open();
+    ASSERT_EQ(SetFormat(id, 2, 22050, 16), 0u);
+    RecordFor(id, 600);
+    const std::string take = NewTake(before);
+    const std::vector<char> taken = EngineReadFile(take);
+    const std::string locked = dir.Path("locked.wav");
+    ASSERT_TRUE(EngineWriteToneFile(locked, 880, 0.2, 1, 8000, 8));
+    const std::vector<char> lockedBytes = EngineReadFile(locked);
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(Save(id, locked), MCIERR_FILE_NOT_SAVED);
+    EXPECT_EQ(EngineReadFile(locked), lockedBytes);
+    EXPECT_EQ(EngineReadFile(take), taken) << "the take is as it was";
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const EngineWave wave = SaveAndRead(id, "kept.wav");
+    EXPECT_NEAR(wave.Seconds(), Length(id) / 1000.0, 0.01);
+}

@@ -35,6 +35,15 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
         case MCI_SAVE: {
             const char* name = reinterpret_cast<MCI_SAVE_PARMSA*>(params)->lpfilename;
             c.fileName = name ? name : "(null)";
+            const MciYield yield = yields[id];
+            for (DWORD percent : saveProgress) {
+                if (result || !yield)
+                    break;
+                if (!yield(percent))
+                    result = MCIERR_FILE_NOT_SAVED;
+                if (whileSaving)
+                    whileSaving(percent);
+            }
             break;
         }
         case MCI_SET:
@@ -64,6 +73,12 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
     }
     sent.push_back(c);
     return result;
+}
+
+BOOL ScriptedMciPort::SetYieldProc(MCIDEVICEID id, MciYield yield)
+{
+    yields[id] = std::move(yield);
+    return TRUE;
 }
 
 BOOL ScriptedMciPort::GetErrorString(MCIERROR code, LPSTR text, UINT size)

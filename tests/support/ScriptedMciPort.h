@@ -5,6 +5,7 @@
 // function decides for both (MciContract.h), and the contract's table runs against both.
 #include "MciPort.h"
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -28,6 +29,7 @@ class ScriptedMciPort : public IMciPort {
 public:
     MCIERROR SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) override;
     BOOL GetErrorString(MCIERROR code, LPSTR text, UINT size) override;
+    BOOL SetYieldProc(MCIDEVICEID id, MciYield yield) override;
 
     // The next command with this message fails with code (queued, one per command). A command
     // the port refuses takes its queued failure all the same, and fails with the refusal.
@@ -40,6 +42,11 @@ public:
     std::map<UINT, std::deque<MCIERROR>> failures;
     UINT nextDeviceId = 7;
     std::set<MCIDEVICEID> openIds;   // handed out and not closed
+    // A save that copies: each MCI_SAVE calls the device's yield procedure with these percents
+    // in turn, and then whileSaving, until a yield answers FALSE (the save then fails).
+    std::vector<DWORD> saveProgress;
+    std::function<void(DWORD percent)> whileSaving;
+    std::map<MCIDEVICEID, MciYield> yields;
 };
 
 // Puts a port in place for one scope.
