@@ -39,7 +39,8 @@ MCIERROR ScriptedMciPort::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags,
             for (DWORD percent : saveProgress) {
                 if (result || !yield)
                     break;
-                if (!yield(percent))
+                yieldAnswers.push_back(yield(percent));
+                if (!yieldAnswers.back())
                     result = MCIERR_FILE_NOT_SAVED;
                 if (whileSaving)
                     whileSaving(percent);

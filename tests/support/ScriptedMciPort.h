@@ -43,9 +43,11 @@ public:
     UINT nextDeviceId = 7;
     std::set<MCIDEVICEID> openIds;   // handed out and not closed
     // A save that copies: each MCI_SAVE calls the device's yield procedure with these percents
-    // in turn, and then whileSaving, until a yield answers FALSE (the save then fails).
+    // in turn, and then whileSaving, until a yield answers FALSE (the save then fails); what
+    // each yield answered is kept.
     std::vector<DWORD> saveProgress;
     std::function<void(DWORD percent)> whileSaving;
+    std::vector<BOOL> yieldAnswers;
     std::map<MCIDEVICEID, MciYield> yields;
 };
 

@@ -242,4 +242,60 @@ TEST_F(FileChoice, SaveNeverClaimsSuccessWithNothingToSave)
         EXPECT_TRUE(dlg.m_wave.m_bRecording);   // the recording goes on
     });
 }
+// A save that copies keeps the window alive: it paints and answers, shows how far the copy is,
+// takes no command meanwhile, and keeps a close for the end of the save.
+TEST_F(FileChoice, ACopyingSaveShowsItsProgressAndPutsACloseOffUntilItsEnd)
+{
+    struct Seen { DWORD percent; BOOL enabled; std::string status; };
+    std::vector<Seen> seen;
+    const INT_PTR ended = RunModal(dlg, [&](HWND h) {
+        Command(h, ID_PLAY);
+        Tick(h);
+        port.saveProgress = { 0, 40, 100 };
+        port.whileSaving = [&](DWORD percent) {
+            seen.push_back({ percent, ::IsWindowEnabled(h), Status(h) });
+            if (percent == 0) {
+                ::PostMessageA(h, WM_TIMER, TIMER_POSITION, 0);   // a tick still runs, under the progress
+                ::PostMessageA(h, WM_CLOSE, 0, 0);
+                ::PostMessageA(h, WM_COMMAND, ID_STOP, 0);
+            }
+        };
+        Forget();
+        Command(h, ID_SAVE);
+        ASSERT_EQ(3u, seen.size());
+        for (const Seen& s : seen) {
+            EXPECT_FALSE(s.enabled) << s.percent;
+            EXPECT_EQ("   Saving... " + std::to_string(s.percent) + "%", s.status);
+        }
+        EXPECT_TRUE(::IsWindowVisible(h)) << "the window waits for the save before it closes";
+        EXPECT_TRUE(::IsWindowEnabled(h));
+        EXPECT_EQ("   Playing...", Status(h)) << "the status the save stood in for";
+        EXPECT_EQ(0u, port.Count(MCI_STOP)) << "no command runs during the save";
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ("Sound File Saved!", ui.boxes[0].caption);
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(h); }, 2000)) << "the close comes once the save is done";
+    });
+    EXPECT_EQ(IDCANCEL, ended);
+}
+
+TEST_F(FileChoice, TheSessionEndingStopsACopyingSaveAndWaitsForNoBox)
+{
+    Run([&](HWND h) {
+        port.saveProgress = { 0, 40, 100 };
+        std::vector<LRESULT> mayEnd;
+        port.whileSaving = [&](DWORD percent) {
+            if (percent == 0) {
+                mayEnd.push_back(::SendMessageA(h, WM_QUERYENDSESSION, 0, 0));
+                ::SendMessageA(h, WM_ENDSESSION, TRUE, 0);
+            }
+        };
+        Forget();
+        Command(h, ID_SAVE);
+        EXPECT_EQ(std::vector<LRESULT>{ FALSE }, mayEnd) << "a copying save asks the session to wait";
+        EXPECT_EQ(2u, port.yieldAnswers.size()) << "the copy is asked to stop at its next step";
+        EXPECT_EQ(FALSE, port.yieldAnswers.back());
+        for (const ShownBox& box : ui.boxes)
+            EXPECT_NE("Error", box.caption) << "nobody reads the window's boxes as the session ends";
+    });
+}
 }
