@@ -79,6 +79,57 @@ TEST_F(RecorderE2E, RecordsTheToneSavesItAndPlaysItBackWithPauseAndResume)
     EXPECT_NEAR(440.0, EngineDominantHz(monitor.mono, monitor.rate, 100, 2000), 3.0);
 }
 
+// A save that must copy, here a file opened to another name, runs beside the window: the status
+// line says how far it is, and the window answers all the while, disabled as under a box.
+TEST_F(RecorderE2E, ACopyingSaveShowsItsProgressAndTheWindowAnswers)
+{
+    // An hour of 44.1 kHz stereo, its sound left unwritten (zeros) so that it takes no time to make.
+    const std::string source = scratch.Path("hour.wav");
+    const wave::PcmFormat format = wave::MakePcmFormat(2, 44100, 16);
+    const uint32_t bytes = 3600 * format.avgBytesPerSec;
+    uint8_t header[wave::kPcmHeaderBytes];
+    ASSERT_TRUE(wave::BuildPcmHeader(format, bytes, header));
+    const HANDLE file = ::CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    LARGE_INTEGER end;
+    end.QuadPart = sizeof header + bytes;
+    const bool made = ::WriteFile(file, header, sizeof header, &written, nullptr) &&
+                      ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+    ASSERT_TRUE(made);
+    ASSERT_TRUE(ChooseFile(source));
+
+    CEngineScratchDir elsewhere;
+    const std::string target = elsewhere.Path("copy.wav");
+    SetField(target);
+    PostSave();
+    std::vector<int> percents;
+    bool disabled = false, answered = true;
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 120000 && !OtherWindow(main, 0);) {
+        const std::string status = Status();
+        if (status.rfind("   Saving... ", 0) == 0) {
+            percents.push_back(std::atoi(status.c_str() + 13));
+            disabled = disabled || !::IsWindowEnabled(main);
+        }
+        DWORD_PTR result = 0;
+        answered = answered && ::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
+        ::Sleep(10);
+    }
+    Box box;
+    ASSERT_TRUE(NextBox(box));
+    EXPECT_EQ("Sound File Saved!", box.caption);
+    ASSERT_FALSE(percents.empty()) << "the status line said nothing of the copy";
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_LE(percents.back(), 100);
+    EXPECT_TRUE(disabled) << "the window took input during the copy";
+    EXPECT_TRUE(answered) << "the window did not answer within 2 s during the copy";
+    EXPECT_TRUE(::IsWindowEnabled(main));
+    WIN32_FILE_ATTRIBUTE_DATA copied = {};
+    ASSERT_TRUE(::GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &copied));
+    EXPECT_EQ(end.QuadPart, (LONGLONG(copied.nFileSizeHigh) << 32) | copied.nFileSizeLow);
+}
+
 TEST_F(RecorderE2E, ChoosingAFileShowsItsFormatAndLength)
 {
     const std::string path = scratch.Path("voice.wav");
