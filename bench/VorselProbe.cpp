@@ -5,7 +5,8 @@
 //   VorselProbe command ID                    sends a command to the running Vorsel window
 //   VorselProbe post ID                       posts it (for commands that open a modal box)
 //   VorselProbe settext TEXT                  puts TEXT into Vorsel's file name field
-//   VorselProbe save                          saves, waits for the box, prints ms and its text
+//   VorselProbe save                          saves, waits for the box, prints ms, the window's
+//                                             worst answer meanwhile (ms) and the box's text
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
 //   VorselProbe position                      the position text
 //   VorselProbe length                        the length text
@@ -194,10 +195,18 @@ int Startup(int runs, char** programs, int count)
 }
 
 // Waits for a message box of the process, prints its text and dismisses it with the button.
-bool DismissBox(DWORD pid, std::string& text, DWORD ms, WPARAM button = IDOK)
+// With 'answering' given, the window's worst answer time (a WM_NULL round trip) while it waits.
+bool DismissBox(DWORD pid, std::string& text, DWORD ms, WPARAM button = IDOK, HWND answering = nullptr,
+                double* worst = nullptr)
 {
     const double start = Now();
     while (Now() - start < ms) {
+        if (answering && worst) {
+            const double asked = Now();
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutA(answering, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
+            *worst = std::max(*worst, Now() - asked);
+        }
         HWND box = nullptr;
         for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
             DWORD owner = 0;
@@ -317,9 +326,10 @@ int main(int argc, char** argv)
         const double start = Now();
         PostMessageA(h, WM_COMMAND, ID_SAVE, 0);
         std::string text;
-        if (!DismissBox(pid, text, 600000))
+        double worst = 0;
+        if (!DismissBox(pid, text, 600000, IDOK, h, &worst))
             return 2;
-        std::printf("%.1f %s\n", Now() - start, text.c_str());
+        std::printf("%.1f %.1f %s\n", Now() - start, worst, text.c_str());
         return 0;
     }
     if (verb == "memory") {

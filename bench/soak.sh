@@ -49,7 +49,7 @@ wall=$(awk -v a="$start" -v b="$stop" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
 echo "memory (resident KiB): at 1 min $m1, at $mid min $m20, at $MINUTES min $mend (goal: flat)"
 
 probe settext "$(winpath "$work/soak.wav")"
-read -r save_ms save_text < <(probe save)
+read -r save_ms _ save_text < <(probe save)
 echo "save: $save_ms ms, $(stat -c %s "$work/soak.wav") bytes; box: $save_text"
 stop_vorsel
 leftover=$(find "$WINEPREFIX/drive_c" \( -name 'vsv*.tmp' -o -name 'Vorsel take *.wav' \) 2>/dev/null | wc -l)
