@@ -28,10 +28,12 @@ CEngineDevice::~CEngineDevice()
     EndActivity(MCI_NOTIFY_ABORTED);
 }
 
-MCIERROR CEngineDevice::Load(const char* element)
+MCIERROR CEngineDevice::Load(const char* element, bool asTake)
 {
     if (!element || !*element)
         return 0;
+    if (asTake)
+        return OpenTakeFile(element, m_sound, m_offset, m_length, m_format);
     return OpenWaveFile(element, m_sound, m_length, m_format);
 }
 
@@ -233,7 +235,5 @@ uint64_t CEngineDevice::ToBytes(DWORD ms) const
 
 DWORD CEngineDevice::ToMs(uint64_t bytes) const
 {
-    // Nearest millisecond: a 1.5 s file of 11025 Hz is 1500 ms, not 1499.
-    const uint64_t ms = (bytes * 1000 + m_format.avgBytesPerSec / 2) / m_format.avgBytesPerSec;
-    return static_cast<DWORD>(std::min<uint64_t>(ms, 0xFFFFFFFFu));
+    return wave::DurationMs(bytes, m_format);
 }

@@ -13,6 +13,19 @@
 MCIERROR OpenWaveFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint64_t& length,
                       wave::WaveFormat& format);
 
+// Opens a take file an earlier Vorsel left (CTempFile::Adopt) as a device's sound, which the
+// device then deletes as it does its own takes. The take's writer may have died before it
+// wrote its sizes, or a second after it last wrote them: all the sound it holds is taken, and
+// its header is brought up to date with it. The sound is 'length' bytes from 'offset' on.
+// Errors and outputs as OpenWaveFile.
+MCIERROR OpenTakeFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint64_t& offset, uint64_t& length,
+                      wave::WaveFormat& format);
+
+// The sound bytes a take file holds, from the layout ParseWave found and the file's size. The
+// recorder only ever appends sound after its own header, so everything up to the end of the
+// file is sound, whatever its header says yet; a file of another layout holds what it says.
+uint64_t TakeSoundBytes(const wave::WaveLayout& layout, uint64_t fileSize);
+
 // Writes a canonical WAVE file in the format's own kind next to the target and moves it over
 // the target only once it is complete, so a failed save never damages an existing file.
 // The sound is 'length' bytes from 'offset' on in 'sound' (none when length is 0); a sound

@@ -9,7 +9,11 @@
 #include "CStaticLink.h"
 #include "CWaveDevice.h"
 
+class CLeftoverTake;
+
 const UINT_PTR TIMER_POSITION = 1;
+// Posted by the start-up sequence: a take an earlier Vorsel left is offered once the window shows.
+const UINT WM_OFFER_LEFTOVER = WM_APP + 1;
 
 // The recorder's one window: owns the device and everything on the screen.
 class CRecorderDlg : public CDialog {
@@ -49,6 +53,7 @@ protected:
     LRESULT OnMciNotify(WPARAM code, LPARAM deviceId);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
+    LRESULT OnOfferLeftover(WPARAM, LPARAM);
 
 public:
     CImageList m_imlHot;
@@ -75,6 +80,10 @@ private:
     void ShowRunEnded(BOOL wasRunning);
     void ShowRunFailed(BOOL wasRecording);
     void ShowFileName(const CString& name);
+
+    // A take an earlier Vorsel left becomes the unsaved take, or goes for good.
+    void OpenLeftover(const CLeftoverTake& take);
+    void DeleteLeftover(const CLeftoverTake& take);
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
     BOOL MayDiscardTake(LPCSTR question);
