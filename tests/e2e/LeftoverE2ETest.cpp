@@ -39,6 +39,8 @@ TEST(LeftoverE2E, AKilledTakeComesBackAtTheNextStartPlaysAndSavesWhole)
         ::Sleep(50);
     ::Sleep(500);
     const std::string shownAtTheKill = first.Item(IDC_LENGTH);
+    WIN32_FILE_ATTRIBUTE_DATA onDisk = {};
+    ASSERT_TRUE(::GetFileAttributesExA(take.c_str(), GetFileExInfoStandard, &onDisk));
     first.app.Kill();
     tone.Stop();
 
@@ -55,6 +57,8 @@ TEST(LeftoverE2E, AKilledTakeComesBackAtTheNextStartPlaysAndSavesWhole)
     EXPECT_GE(length, shownAtTheKill) << "all that was recorded until the kill";
     EXPECT_EQ(length, next.Item(IDC_LENGTH));
     const LRESULT steps = next.SliderMax();
+    // 44100 Hz stereo 16-bit: 176400 bytes a second, 17640 a slider step.
+    EXPECT_GE(steps, LRESULT((onDisk.nFileSizeLow - 44) / 17640)) << "all the sound the file held at the kill";
 
     next.Command(ID_PLAY);
     EXPECT_TRUE(next.StatusBecomes("   Playing..."));
