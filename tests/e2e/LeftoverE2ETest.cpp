@@ -66,15 +66,8 @@ TEST(LeftoverE2E, AKilledTakeComesBackAtTheNextStartPlaysAndSavesWhole)
 
     const std::string saved = scratch.Path("recovered.wav");
     next.SetField(saved);
-    next.PostSave();
-    RecorderWindowDriver::Box box;
-    ASSERT_TRUE(next.NextBox(box));
-    EXPECT_EQ("Sound File Saved!", box.caption);
     EngineWave wave;
-    std::string why;
-    ASSERT_TRUE(EngineReadCanonicalWave(saved, wave, why)) << why;
-    EXPECT_NEAR(steps / 10.0, wave.Seconds(), 0.1);
-    EXPECT_NEAR(440.0, EngineDominantHz(wave.mono, wave.rate, 100, 2000), 3.0);
+    next.ExpectToneSaved(saved, steps, 0.1, wave);
     EXPECT_LT(EngineLongestFlatRun(wave.mono, wave.rate), 0.01);
 
     next.Command(ID_EXIT);   // saved: nothing to ask
