@@ -4,21 +4,8 @@
 #include "EngineCommands.h"
 #include "EngineTestSupport.h"
 #include "MciContract.h"
-#include <cstring>
 
 namespace {
-
-std::string TakePath(const char* stamp)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "Vorsel take " + stamp + ".wav";
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 class LeftTake : public EngineTest {
 protected:
@@ -27,19 +14,12 @@ protected:
 
 TEST_F(LeftTake, AllItsSoundIsTakenUpWhateverItsHeaderSaysAndSavedWhole)
 {
-    // 1.5 s of 44100 Hz stereo, then part of a block that its writer did not finish.
     const struct { const char* what; uint32_t headerBytes; } cases[] = {
         { "sizes never written", 0 }, { "sizes a second behind", 44100 * 4 / 2 } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string take = TakePath("2026-12-08 14-03-07");
-        ASSERT_TRUE(EngineWriteToneFile(take, 440, 1.5, 2, 44100, 16));
-        std::vector<char> bytes = EngineReadFile(take);
-        const uint32_t riff = 36 + c.headerBytes;
-        std::memcpy(&bytes[4], &riff, 4);
-        std::memcpy(&bytes[40], &c.headerBytes, 4);
-        bytes.insert(bytes.end(), 3, '\x11');
-        ASSERT_TRUE(EngineWriteFile(take, bytes.data(), bytes.size()));
+        const std::string take = EngineTakePath("2026-12-08 14-03-07");
+        ASSERT_TRUE(EngineWriteLeftTake(take, 1.5, 2, 44100, 16, c.headerBytes));
 
         MCIDEVICEID id = 0;
         ASSERT_EQ(0u, OpenTake(take, id));
@@ -56,15 +36,15 @@ TEST_F(LeftTake, AllItsSoundIsTakenUpWhateverItsHeaderSaysAndSavedWhole)
         ASSERT_TRUE(EngineReadCanonicalWave(dir.Path("kept.wav"), wave, why)) << why;
         EXPECT_DOUBLE_EQ(1.5, wave.Seconds());
         EXPECT_NEAR(440.0, EngineDominantHz(wave.mono, wave.rate, 100, 2000), 3.0);
-        EXPECT_TRUE(Exists(take)) << "the device holds it as its take";
+        EXPECT_TRUE(EngineFileExists(take)) << "the device holds it as its take";
         EXPECT_EQ(0u, Close(id));
-        EXPECT_FALSE(Exists(take)) << "and deletes it as it deletes a take";
+        EXPECT_FALSE(EngineFileExists(take)) << "and deletes it as it deletes a take";
     }
 }
 
 TEST_F(LeftTake, OneThatAVorselHoldsOrThatIsNoSoundIsRefusedAndKept)
 {
-    const std::string held = TakePath("2026-12-08 14-03-07"), text = TakePath("2026-12-08 15-00-00");
+    const std::string held = EngineTakePath("2026-12-08 14-03-07"), text = EngineTakePath("2026-12-08 15-00-00");
     ASSERT_TRUE(EngineWriteToneFile(held, 440, 1, 1, 8000, 16));
     ASSERT_TRUE(EngineWriteFile(text, "not a take", 10));
     MCIDEVICEID first = 0, second = 99;
@@ -73,7 +53,7 @@ TEST_F(LeftTake, OneThatAVorselHoldsOrThatIsNoSoundIsRefusedAndKept)
     EXPECT_EQ(MCIERR_INVALID_FILE, OpenTake(text, second));
     EXPECT_EQ(0u, second);
     EXPECT_EQ(1u, engine.OpenDeviceCount());
-    EXPECT_TRUE(Exists(text)) << "a refused file stays as it was";
+    EXPECT_TRUE(EngineFileExists(text)) << "a refused file stays as it was";
     Close(first);
     EXPECT_TRUE(DeleteFileA(text.c_str()));
 }

@@ -4,39 +4,13 @@
 #include "EngineTestSupport.h"
 #include "MciContract.h"
 #include "RecorderHarness.h"
-#include <cstring>
 
 namespace {
-const char NEWER[] = "Vorsel take 2026-12-08 14-03-07.wav";
-const char OLDER[] = "Vorsel take 2026-12-07 09-30-00.wav";
+const char NEWER[] = "2026-12-08 14-03-07";
+const char OLDER[] = "2026-12-07 09-30-00";
 const char OFFER[] = "A recording was not saved when Vorsel last ended: 00:00:02 of 22050 Hz, Mono, 8 bits, "
                      "begun 2026-12-08 14:03. Open it?";
-const char DELETE_QUESTION[] = "Delete this recording for good?";
 const char CLOSE_QUESTION[] = "The recording has not been saved.\nDiscard it and close Vorsel?";
-
-std::string InTemp(const char* name)
-{
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + name;
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// A take as a writer that died before it wrote its sizes leaves it: sizes of no sound, then
-// the sound.
-void WriteTake(const std::string& path, double seconds)
-{
-    ASSERT_TRUE(EngineWriteToneFile(path, 440, seconds, 1, 22050, 8));
-    std::vector<char> bytes = EngineReadFile(path);
-    const uint32_t riff = 36, data = 0;
-    std::memcpy(&bytes[4], &riff, 4);
-    std::memcpy(&bytes[40], &data, 4);
-    ASSERT_TRUE(EngineWriteFile(path, bytes.data(), bytes.size()));
-}
 
 enum class Left { ATake, None, HeldByAVorsel, NoSound };
 
@@ -61,13 +35,13 @@ protected:
         TearDown();
         if (left == Left::None)
             return INVALID_HANDLE_VALUE;
-        WriteTake(InTemp(NEWER), left == Left::NoSound ? 0 : 2.5);
-        if (left == Left::ATake)
-            WriteTake(InTemp(OLDER), 4);   // it waits for a later start
+        const bool written = EngineWriteLeftTake(EngineTakePath(NEWER), left == Left::NoSound ? 0 : 2.5, 1, 22050, 8, 0);
+        // An older take waits for a later start.
+        EXPECT_TRUE(written && (left != Left::ATake || EngineWriteLeftTake(EngineTakePath(OLDER), 4, 1, 22050, 8, 0)));
         if (left != Left::HeldByAVorsel)
             return INVALID_HANDLE_VALUE;
         // As a running Vorsel holds its take: with write access, sharing no writes.
-        return ::CreateFileA(InTemp(NEWER).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+        return ::CreateFileA(EngineTakePath(NEWER).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, 0, nullptr);
     }
 };
@@ -97,7 +71,7 @@ TEST_F(LeftoverTake, TheNewestTakeLeftIsOfferedOnceAndEachAnswerDoesWhatItSays)
                     EXPECT_TRUE(ui.boxes[0].ownerShown) << "asked once the window shows";
                 }
                 if (ui.boxes.size() == 2) {
-                    EXPECT_EQ(DELETE_QUESTION, ui.boxes[1].text);
+                    EXPECT_EQ("Delete this recording for good?", ui.boxes[1].text);
                     EXPECT_EQ(UINT(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), ui.boxes[1].type);
                     EXPECT_EQ(h, ui.boxes[1].owner);
                 }
@@ -106,7 +80,7 @@ TEST_F(LeftoverTake, TheNewestTakeLeftIsOfferedOnceAndEachAnswerDoesWhatItSays)
                 EXPECT_EQ(ModuleFolder() + "sample.wav", opens[0].element);
                 EXPECT_EQ(0u, opens[0].flags & kWaveOpenTake);
                 if (opened) {
-                    EXPECT_EQ(InTemp(NEWER), opens[1].element);
+                    EXPECT_EQ(EngineTakePath(NEWER), opens[1].element);
                     EXPECT_EQ(kWaveOpenTake, opens[1].flags & kWaveOpenTake) << "held as a take, not as a file";
                     EXPECT_EQ("22050 Hz", Selected(h, IDC_SAMPLERATE));
                     EXPECT_EQ("Mono", Selected(h, IDC_CHANNELS));
@@ -130,8 +104,8 @@ TEST_F(LeftoverTake, TheNewestTakeLeftIsOfferedOnceAndEachAnswerDoesWhatItSays)
             });
             if (held != INVALID_HANDLE_VALUE)
                 ::CloseHandle(held);
-            EXPECT_EQ(left != Left::None && !deleted, Exists(InTemp(NEWER)));
-            EXPECT_EQ(left == Left::ATake, Exists(InTemp(OLDER))) << "one question per start";
+            EXPECT_EQ(left != Left::None && !deleted, EngineFileExists(EngineTakePath(NEWER)));
+            EXPECT_EQ(left == Left::ATake, EngineFileExists(EngineTakePath(OLDER))) << "one question per start";
         }
     }
 }
