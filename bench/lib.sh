@@ -30,6 +30,8 @@ session_pid() {
 # Starts Vorsel and waits for its window.
 VORSEL_PID=""
 start_vorsel() {
+    # A take that a Vorsel killed by the bench left would be offered at this start.
+    rm -f "$WINEPREFIX"/drive_c/users/*/Temp/"Vorsel take "*.wav
     "$WINE_LOADER" "$VORSEL_EXE" >/dev/null 2>&1 &
     local i
     for i in $(seq 100); do

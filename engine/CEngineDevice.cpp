@@ -29,10 +29,16 @@ CEngineDevice::~CEngineDevice()
     EndActivity(MCI_NOTIFY_ABORTED);
 }
 
-MCIERROR CEngineDevice::Load(const char* element)
+MCIERROR CEngineDevice::Load(const char* element, bool asTake)
 {
     if (!element || !*element)
         return 0;
+    if (asTake) {
+        const MCIERROR error = OpenTakeFile(element, m_take, m_offset, m_length, m_format);
+        if (!error)
+            m_sound = m_take;   // the take as if just recorded: saved by moving where it can be
+        return error;
+    }
     return OpenWaveFile(element, m_sound, m_length, m_format);
 }
 
@@ -256,7 +262,5 @@ uint64_t CEngineDevice::ToBytes(DWORD ms) const
 
 DWORD CEngineDevice::ToMs(uint64_t bytes) const
 {
-    // Nearest millisecond: a 1.5 s file of 11025 Hz is 1500 ms, not 1499.
-    const uint64_t ms = (bytes * 1000 + m_format.avgBytesPerSec / 2) / m_format.avgBytesPerSec;
-    return static_cast<DWORD>(std::min<uint64_t>(ms, 0xFFFFFFFFu));
+    return wave::DurationMs(bytes, m_format);
 }

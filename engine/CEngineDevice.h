@@ -14,7 +14,8 @@ public:
     CEngineDevice(MCIDEVICEID id, uint64_t dataLimit);
     ~CEngineDevice();
 
-    MCIERROR Load(const char* element);   // "" or null: a new, empty recording
+    // "" or null: a new, empty recording; asTake: a take file an earlier Vorsel left.
+    MCIERROR Load(const char* element, bool asTake);
     MCIERROR SetTimeFormat(DWORD timeFormat);
     MCIERROR SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms, bool askInput);
     MCIERROR Status(DWORD item, DWORD_PTR& answer);

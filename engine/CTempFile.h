@@ -5,8 +5,9 @@
 #include <string>
 
 // A take: a file in the user's temp folder that holds a recording. It must outlive a crash,
-// so it is named for a person to find and removed only by this object. Reads and writes take
-// explicit offsets and may come from different threads.
+// so it is named for a person to find and removed only by this object. It is held open with
+// write access and without sharing writes, which tells other Vorsels that it is in use. Reads
+// and writes take explicit offsets and may come from different threads.
 class CTempFile : public IWaveSound {
 public:
     CTempFile();
@@ -16,11 +17,17 @@ public:
 
     // Creates "Vorsel take YYYY-MM-DD HH-MM-SS.wav" (with " (2)" and so on if that is taken).
     bool CreateTake();
+    // Takes up the take file an earlier Vorsel left, held as CreateTake holds a new one: it is
+    // this object's to delete from now on. False, the file untouched, if it cannot be opened so
+    // (a running Vorsel holds it).
+    bool Adopt(const char* path);
+    // The file stays when this object goes: it is no longer this object's to delete.
+    void Disown();
     bool ReadAt(uint64_t offset, void* buffer, DWORD n) override;
     // Writes within or at the end of what is written; the size grows only if every byte was.
     bool WriteAt(uint64_t offset, const void* buffer, DWORD n);
     bool Append(const void* buffer, DWORD n);
-    // Ends the file after size bytes.
+    // Cuts the file to size bytes, if it is longer.
     bool Truncate(uint64_t size);
     // Brings what was written to the disk.
     bool Flush();
@@ -33,7 +40,16 @@ public:
     static void SetFlushDelayForTesting(DWORD ms);
     uint64_t Size() const;
 
+    // The folder takes are made in, with its trailing backslash; false if it has no usable path.
+    static bool TakeFolder(char (&folder)[MAX_PATH]);
+    // The takes' names: a pattern to list them by, and the time a take's name says it began
+    // (false for a name CreateTake does not give).
+    static const char kTakePattern[];
+    static bool BeginTimeOf(const char* name, SYSTEMTIME& begun);
+
 private:
+    bool Hold(const char* path, DWORD disposition);
+
     HANDLE m_hFile;
     std::string m_path;
     uint64_t m_size;

@@ -1,4 +1,5 @@
 #include "CWaveDevice.h"
+#include "MciContract.h"
 #include "MciPort.h"
 #include "UiSeam.h"
 
@@ -38,6 +39,16 @@ BOOL CWaveDevice::StoreAndReport(DWORD code)
 
 DWORD CWaveDevice::Open(LPCSTR elementName)
 {
+    return OpenWith(elementName, 0);
+}
+
+DWORD CWaveDevice::OpenTake(LPCSTR path)
+{
+    return OpenWith(path, kWaveOpenTake);
+}
+
+DWORD CWaveDevice::OpenWith(LPCSTR elementName, DWORD flags)
+{
     Close();   // a failure here has been shown; open anyway
     MCI_OPEN_PARMSA open = {};
     open.dwCallback = 0;
@@ -45,7 +56,7 @@ DWORD CWaveDevice::Open(LPCSTR elementName)
     open.lpstrDeviceType = "waveaudio";
     open.lpstrElementName = elementName;
     open.lpstrAlias = nullptr;
-    if (!StoreAndReport(Send(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, &open)))
+    if (!StoreAndReport(Send(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | flags | MCI_WAIT, &open)))
         return 0;
     m_wDeviceID = open.wDeviceID;
     m_bReady = 1;

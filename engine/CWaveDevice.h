@@ -14,6 +14,8 @@ public:
     virtual ~CWaveDevice();
 
     DWORD Open(LPCSTR elementName);   // "" gives a new, empty recording
+    // A take file an earlier Vorsel left, held as the device's own unsaved take.
+    DWORD OpenTake(LPCSTR path);
     DWORD Close();
     DWORD Record(HWND notifyWindow);
     DWORD Stop();
@@ -39,5 +41,6 @@ public:
 private:
     // Stores the code in m_dwLastError; shows it when it is a failure. TRUE on success.
     BOOL StoreAndReport(DWORD code);
+    DWORD OpenWith(LPCSTR elementName, DWORD flags);
     DWORD StatusItem(DWORD item, DWORD* answer);
 };

@@ -87,7 +87,8 @@ MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA& parms)
         m_lastId = m_lastId >= kLastUsableId ? 1 : m_lastId + 1;
     while (m_devices.count(m_lastId));
     auto device = std::make_unique<CEngineDevice>(m_lastId, m_dataLimit);
-    const MCIERROR error = device->Load((flags & MCI_OPEN_ELEMENT) ? parms.lpstrElementName : nullptr);
+    const MCIERROR error =
+        device->Load((flags & MCI_OPEN_ELEMENT) ? parms.lpstrElementName : nullptr, (flags & kWaveOpenTake) != 0);
     if (error)
         return error;
     parms.wDeviceID = m_lastId;

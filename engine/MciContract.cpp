@@ -7,7 +7,7 @@ namespace {
 DWORD AllowedFlags(UINT msg)
 {
     switch (msg) {
-    case MCI_OPEN: return MCI_WAIT | MCI_OPEN_TYPE | MCI_OPEN_ELEMENT;
+    case MCI_OPEN: return MCI_WAIT | MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | kWaveOpenTake;
     case MCI_CLOSE:
     case MCI_STOP:
     case MCI_PAUSE:
@@ -33,8 +33,14 @@ bool IsWaveAudio(DWORD flags, const MCI_OPEN_PARMSA& parms)
 MCIERROR CheckRecord(UINT msg, DWORD flags, DWORD_PTR params)
 {
     switch (msg) {
-    case MCI_OPEN:
-        return IsWaveAudio(flags, *reinterpret_cast<const MCI_OPEN_PARMSA*>(params)) ? 0 : MCIERR_INVALID_DEVICE_NAME;
+    case MCI_OPEN: {
+        const auto& open = *reinterpret_cast<const MCI_OPEN_PARMSA*>(params);
+        if (!IsWaveAudio(flags, open))
+            return MCIERR_INVALID_DEVICE_NAME;
+        // A take is a file: there is no new, empty one to take up.
+        const bool named = (flags & MCI_OPEN_ELEMENT) && open.lpstrElementName && *open.lpstrElementName;
+        return (flags & kWaveOpenTake) && !named ? MCIERR_FILENAME_REQUIRED : 0;
+    }
     case MCI_STATUS:
         if (!(flags & MCI_STATUS_ITEM))
             return MCIERR_MISSING_PARAMETER;

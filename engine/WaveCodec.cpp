@@ -423,6 +423,14 @@ uint32_t MaxDataBytes(const WaveFormat& format)
     return MaxDataBytesAfter(WaveHeaderBytes(format), format.blockAlign);
 }
 
+uint32_t DurationMs(uint64_t bytes, const PcmFormat& format)
+{
+    if (format.avgBytesPerSec == 0)
+        return 0;
+    const uint64_t ms = (bytes * 1000 + format.avgBytesPerSec / 2) / format.avgBytesPerSec;
+    return ms > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(ms);
+}
+
 bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&header)[kPcmHeaderBytes])
 {
     // Checked as a recording, not as a file: the recorder may hold rates a file read is refused.

@@ -127,6 +127,9 @@ uint32_t MaxDataBytes(const PcmFormat& format);
 uint32_t MaxDataBytes(const WaveFormat& format);
 // Bytes a data chunk of this size is followed by (RIFF pads odd chunks to even).
 inline uint32_t PadBytes(uint32_t dataBytes) { return dataBytes & 1u; }
+// How long bytes of sound play, to the nearest millisecond: a 1.5 s file of 11025 Hz is 1500 ms,
+// not 1499.
+uint32_t DurationMs(uint64_t bytes, const PcmFormat& format);
 
 // Writes the canonical 44-byte header (RIFF, 16-byte fmt, data) for a recording format
 // and a data size up to MaxDataBytes. The caller writes the pad byte after odd data.

@@ -1,5 +1,6 @@
 #include "WaveFileIO.h"
 #include "CFileByteSource.h"
+#include "CTempFile.h"
 #include "CWaveFile.h"
 #include <algorithm>
 #include <atomic>
@@ -162,7 +163,67 @@ MCIERROR CopyIntoPlace(const std::string& full, IWaveSound* sound, uint64_t offs
     return error;
 }
 
+// A take as the parser reads it.
+class TakeByteSource : public wave::IWaveByteSource {
+public:
+    explicit TakeByteSource(CTempFile& take) : m_take(take) {}
+    uint64_t Size() const override { return m_take.Size(); }
+    bool ReadAt(uint64_t offset, void* buffer, size_t n) override
+    {
+        return n <= 0xFFFFFFFFu && m_take.ReadAt(offset, buffer, static_cast<DWORD>(n));
+    }
+
+private:
+    CTempFile& m_take;
+};
+
+bool IsRecorderLayout(const wave::WaveLayout& layout)
+{
+    return layout.dataOffset == wave::kPcmHeaderBytes && wave::IsRecordingFormat(layout.format);
+}
+
+// What the take's writer would have done next: the header for all of its sound, and no part
+// of a block after it. A failure leaves the file as it was, which opens all the same.
+void BringUpToDate(CTempFile& take, const wave::WaveFormat& format, uint64_t length)
+{
+    uint8_t header[wave::kPcmHeaderBytes];
+    if (!wave::BuildPcmHeader(format, static_cast<uint32_t>(length), header) || !take.WriteAt(0, header, sizeof header))
+        return;
+    take.Truncate(wave::kPcmHeaderBytes + length);
+    take.Flush();
+}
+
 } // namespace
+
+uint64_t TakeSoundBytes(const wave::WaveLayout& layout, uint64_t fileSize)
+{
+    if (!IsRecorderLayout(layout) || fileSize < wave::kPcmHeaderBytes)
+        return layout.dataBytes;
+    const uint64_t bytes = std::min<uint64_t>(fileSize - wave::kPcmHeaderBytes, wave::MaxDataBytes(layout.format));
+    return bytes - bytes % layout.format.blockAlign;
+}
+
+MCIERROR OpenTakeFile(const char* path, std::shared_ptr<CTempFile>& sound, uint64_t& offset, uint64_t& length,
+                      wave::WaveFormat& format)
+{
+    auto take = std::make_shared<CTempFile>();
+    if (!take->Adopt(path))
+        return OpenError(GetLastError());
+    TakeByteSource source(*take);
+    wave::WaveLayout layout;
+    if (const MCIERROR error = ParseError(wave::ParseWave(source, layout))) {
+        take->Disown();   // not a take we can open: it stays as it was
+        return error;
+    }
+    const uint64_t bytes = TakeSoundBytes(layout, take->Size());
+    if (IsRecorderLayout(layout))
+        BringUpToDate(*take, layout.format, bytes);
+    sound = take;
+    offset = layout.dataOffset;
+    length = bytes;
+    format = layout.format;
+    return 0;
+}
 
 MCIERROR OpenWaveFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint64_t& length,
                       wave::WaveFormat& format)

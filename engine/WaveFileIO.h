@@ -16,6 +16,19 @@
 MCIERROR OpenWaveFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint64_t& length,
                       wave::WaveFormat& format);
 
+// Opens a take file an earlier Vorsel left (CTempFile::Adopt) as a device's sound, which the
+// device then deletes as it does its own takes. The take's writer may have died before it
+// wrote its sizes, or a second after it last wrote them: all the sound it holds is taken, and
+// its header is brought up to date with it. The sound is 'length' bytes from 'offset' on.
+// Errors and outputs as OpenWaveFile.
+MCIERROR OpenTakeFile(const char* path, std::shared_ptr<CTempFile>& sound, uint64_t& offset, uint64_t& length,
+                      wave::WaveFormat& format);
+
+// The sound bytes a take file holds, from the layout ParseWave found and the file's size. The
+// recorder only ever appends sound after its own header, so everything up to the end of the
+// file is sound, whatever its header says yet; a file of another layout holds what it says.
+uint64_t TakeSoundBytes(const wave::WaveLayout& layout, uint64_t fileSize);
+
 // The full path a save writes to, or why there is none: no name, no path a file can have, or a
 // file there that may not be replaced (read-only, or a folder).
 MCIERROR SaveTarget(const char* path, std::string& full);

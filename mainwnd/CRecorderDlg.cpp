@@ -1,5 +1,6 @@
 #include "CRecorderDlg.h"
 #include "CAboutDlg.h"
+#include "CLeftoverTake.h"
 #include "FormatTime.h"
 #include "CFileDialog.h"
 #include "CMenu.h"
@@ -73,6 +74,23 @@ void SelectExact(CComboBox& list, const char* text)
     if (found != CB_ERR)
         list.SetCurSel(found);
 }
+
+CString LeftoverQuestion(const CLeftoverTake& take)
+{
+    CString channels;
+    if (take.m_nChannels == 1 || take.m_nChannels == 2)
+        channels = take.m_nChannels == 1 ? "Mono" : "Stereo";
+    else
+        channels.Format("%u channels", take.m_nChannels);
+    const SYSTEMTIME& begun = take.m_begun;
+    CString text;
+    text.Format("A recording was not saved when Vorsel last ended: %s of %lu Hz, %s, %u bits, "
+                "begun %04u-%02u-%02u %02u:%02u. Open it?",
+                FormatTime(take.m_dwLength).c_str(), static_cast<unsigned long>(take.m_nSamplesPerSec),
+                channels.c_str(), take.m_nBitsPerSample, begun.wYear, begun.wMonth, begun.wDay, begun.wHour,
+                begun.wMinute);
+    return text;
+}
 }
 
 BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
@@ -93,6 +111,7 @@ BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
     ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_OFFER_LEFTOVER, OnOfferLeftover)
 END_MESSAGE_MAP()
 
 CRecorderDlg::CRecorderDlg(CWnd* parent)
@@ -151,6 +170,7 @@ BOOL CRecorderDlg::OnInitDialog()
     SelectExact(m_cbBits, "16 bits");
 
     RefreshCommandState();
+    ::PostMessageA(m_hWnd, WM_OFFER_LEFTOVER, 0, 0);
     return TRUE;
 }
 
@@ -415,6 +435,42 @@ LRESULT CRecorderDlg::OnEndSession(WPARAM ending, LPARAM)
     if (m_wave.m_bRecording)
         OnStop();
     return 0;
+}
+
+// One question per start, about the newest take left: the others wait for later starts.
+LRESULT CRecorderDlg::OnOfferLeftover(WPARAM, LPARAM)
+{
+    CLeftoverTake take;
+    if (!take.FindNewest())
+        return 0;
+    // Cancel leaves the take for the next start.
+    const int answer = UiMessageBox(m_hWnd, LeftoverQuestion(take), "Vorsel", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES)
+        OpenLeftover(take);
+    else if (answer == IDNO)
+        DeleteLeftover(take);
+    return 0;
+}
+
+void CRecorderDlg::OpenLeftover(const CLeftoverTake& take)
+{
+    if (!m_wave.OpenTake(take.m_strPath.c_str()))
+        return;   // the device has said why
+    m_bTakeUnsaved = TRUE;
+    ShowFormat();
+    ShowLength(m_wave.GetLength());
+    RefreshCommandState();
+}
+
+// Asked again first, so that one slip loses nothing.
+void CRecorderDlg::DeleteLeftover(const CLeftoverTake& take)
+{
+    if (UiMessageBox(m_hWnd, "Delete this recording for good?", "Vorsel", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) !=
+        IDYES)
+        return;
+    if (!take.Delete())
+        UiMessageBox(m_hWnd, "The recording could not be deleted. It is offered again at the next start.", "Vorsel",
+                     MB_ICONWARNING);
 }
 
 LRESULT CRecorderDlg::OnSysCommand(WPARAM command, LPARAM lParam)

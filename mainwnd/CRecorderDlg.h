@@ -9,7 +9,11 @@
 #include "CStaticLink.h"
 #include "CWaveDevice.h"
 
+class CLeftoverTake;
+
 const UINT_PTR TIMER_POSITION = 1;
+// Posted by the start-up sequence: a take an earlier Vorsel left is offered once the window shows.
+const UINT WM_OFFER_LEFTOVER = WM_APP + 1;
 
 // The recorder's one window: owns the device and everything on the screen.
 class CRecorderDlg : public CDialog {
@@ -51,6 +55,7 @@ protected:
     LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    LRESULT OnOfferLeftover(WPARAM, LPARAM);
 
 public:
     CImageList m_imlHot;
@@ -80,6 +85,10 @@ private:
     // A save's yield: the window as under a modal box while the save copies, and how far it is.
     BOOL ShowSaving(DWORD percent);
     void EndSaving();
+
+    // A take an earlier Vorsel left becomes the unsaved take, or goes for good.
+    void OpenLeftover(const CLeftoverTake& take);
+    void DeleteLeftover(const CLeftoverTake& take);
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
     BOOL MayDiscardTake(LPCSTR question);

@@ -201,15 +201,8 @@ TEST_F(RecorderE2E, ATakeIsKeptThroughExitTheChooserAndACrash)
     EXPECT_EQ(nullptr, OtherWindow(nullptr, 1000)) << "a new name opens nothing and warns of nothing";
     EXPECT_EQ(path, Item(IDC_FILENAME));
     EXPECT_EQ(RECORDED, Status());
-    PostSave();
-    Box saved;
-    ASSERT_TRUE(NextBox(saved));
-    EXPECT_EQ("Sound File Saved!", saved.caption);
     EngineWave wave;
-    std::string why;
-    ASSERT_TRUE(EngineReadCanonicalWave(path, wave, why)) << why;
-    EXPECT_NEAR(steps / 10.0, wave.Seconds(), 0.15);
-    EXPECT_NEAR(440.0, EngineDominantHz(wave.mono, wave.rate, 100, 2000), 3.0);
+    ExpectToneSaved(path, steps, 0.15, wave);
 
     // A crash 3.5 s into a new take.
     const std::vector<std::string> before = EngineTakeFiles();
@@ -232,6 +225,7 @@ TEST_F(RecorderE2E, ATakeIsKeptThroughExitTheChooserAndACrash)
     const std::string playable = scratch.Path("kept.wav");
     ASSERT_TRUE(EngineWriteFile(playable, bytes.data(), bytes.size()));
     EngineWave kept;
+    std::string why;
     ASSERT_TRUE(EngineReadCanonicalWave(playable, kept, why)) << why;
     EXPECT_NEAR(440.0, EngineDominantHz(kept.mono, kept.rate, 100, 2000), 3.0);
 }

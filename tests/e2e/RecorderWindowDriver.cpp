@@ -127,6 +127,18 @@ LRESULT RecorderWindowDriver::RecordTake(DWORD ms)
     return SliderMax();
 }
 
+void RecorderWindowDriver::ExpectToneSaved(const std::string& path, LRESULT steps, double within, EngineWave& wave)
+{
+    PostSave();
+    Box saved;
+    ASSERT_TRUE(NextBox(saved));
+    EXPECT_EQ("Sound File Saved!", saved.caption);
+    std::string why;
+    ASSERT_TRUE(EngineReadCanonicalWave(path, wave, why)) << why;
+    EXPECT_NEAR(steps / 10.0, wave.Seconds(), within);
+    EXPECT_NEAR(440.0, EngineDominantHz(wave.mono, wave.rate, 100, 2000), 3.0);
+}
+
 bool RecorderWindowDriver::StatusBecomes(const std::string& text, DWORD ms)
 {
     for (const DWORD start = ::GetTickCount(); Status() != text; ::Sleep(50))

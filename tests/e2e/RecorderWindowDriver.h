@@ -48,4 +48,7 @@ public:
     // Records a tone for about ms and stops; returns the take's length in slider steps
     // (100 ms). The tone keeps the session's sink running, so its monitor delivers.
     LRESULT RecordTake(DWORD ms);
+    // Saves under the name the field holds and reads the file back: the saved box, then a whole
+    // WAVE file of the 440 Hz tone, 'steps' slider steps long give or take 'within' seconds.
+    void ExpectToneSaved(const std::string& path, LRESULT steps, double within, EngineWave& wave);
 };

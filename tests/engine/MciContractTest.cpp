@@ -3,6 +3,7 @@
 // scripted device alike, so that the two cannot come to disagree without a failing test.
 #include "CEngineMciPort.h"
 #include "CWaveEngine.h"
+#include "MciContract.h"
 #include "ScriptedMciPort.h"
 #include <gtest/gtest.h>
 
@@ -28,6 +29,7 @@ const Row kContract[] = {
     { "open addressed to a device", MCI_OPEN, kOpenFlags, Record::Open, To::TheDevice, MCIERR_INVALID_DEVICE_ID, true },
     { "open without its record", MCI_OPEN, kOpenFlags, Record::None, To::NoDevice, MCIERR_NULL_PARAMETER_BLOCK, true },
     { "open with a notice", MCI_OPEN, kOpenFlags | MCI_NOTIFY, Record::Open, To::NoDevice, MCIERR_UNSUPPORTED_FUNCTION, true },
+    { "open of a take with no file", MCI_OPEN, kOpenFlags | kWaveOpenTake, Record::Open, To::NoDevice, MCIERR_FILENAME_REQUIRED, true },
     { "open of another device type", MCI_OPEN, kOpenFlags, Record::OpenCd, To::NoDevice, MCIERR_INVALID_DEVICE_NAME, true },
     { "close", MCI_CLOSE, 0, Record::None, To::TheDevice, 0, false },
     { "close of a closed device", MCI_CLOSE, 0, Record::None, To::AClosedDevice, MCIERR_INVALID_DEVICE_ID, false },

@@ -7,12 +7,12 @@ class EngineTest : public ::testing::Test {
 protected:
     CWaveEngine engine;
 
-    MCIERROR OpenDevice(const char* element, MCIDEVICEID& id)
+    MCIERROR OpenDevice(const char* element, MCIDEVICEID& id, DWORD extraFlags = 0)
     {
         MCI_OPEN_PARMSA open = {};
         open.lpstrDeviceType = "waveaudio";
         open.lpstrElementName = element;
-        const MCIERROR error = engine.SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT,
+        const MCIERROR error = engine.SendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT | extraFlags,
                                                   reinterpret_cast<DWORD_PTR>(&open));
         id = error ? 0 : open.wDeviceID;
         if (!error)

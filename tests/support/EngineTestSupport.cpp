@@ -404,3 +404,29 @@ std::vector<std::string> EngineTakeFiles()
     return TempFilesLike("Vorsel take *.wav");
 }
 
+std::string EngineTakePath(const char* stamp)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "Vorsel take " + stamp + ".wav";
+}
+
+bool EngineWriteLeftTake(const std::string& path, double seconds, uint16_t channels, uint32_t rate, uint16_t bits,
+                         uint32_t headerBytes)
+{
+    if (!EngineWriteToneFile(path, 440, seconds, channels, rate, bits))
+        return false;
+    std::vector<char> b = EngineReadFile(path);
+    const uint32_t riff = 36 + headerBytes;
+    std::memcpy(&b[4], &riff, 4);
+    std::memcpy(&b[40], &headerBytes, 4);
+    if (channels * bits / 8 > 1)
+        b.push_back('\x11');
+    return EngineWriteFile(path, b.data(), b.size());
+}
+
+bool EngineFileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+

@@ -104,6 +104,13 @@ std::vector<char> EngineReadFile(const std::string& path);
 bool EngineWriteFile(const std::string& path, const void* data, size_t n);
 // Paths of the takes in the temp folder.
 std::vector<std::string> EngineTakeFiles();
+// The path of a take that began at stamp ("2026-12-08 14-03-07") in the temp folder.
+std::string EngineTakePath(const char* stamp);
+// Writes a take of a 440 Hz tone as a Vorsel that died left it: its header still says it holds
+// headerBytes of sound, and a part of a block follows the last whole one.
+bool EngineWriteLeftTake(const std::string& path, double seconds, uint16_t channels, uint32_t rate, uint16_t bits,
+                         uint32_t headerBytes);
+bool EngineFileExists(const std::string& path);
 
 // The folder of this test program, with its trailing backslash.
 std::string TestProgramFolder();

@@ -3,8 +3,9 @@
 
 int RecordingUiSeam::ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    boxes.push_back({ owner, text ? text : "", caption ? caption : "(null)", type });
-    if ((type & MB_TYPEMASK) != MB_YESNO)
+    boxes.push_back({ owner, text ? text : "", caption ? caption : "(null)", type, owner && ::IsWindowVisible(owner) });
+    const UINT buttons = type & MB_TYPEMASK;
+    if (buttons != MB_YESNO && buttons != MB_YESNOCANCEL)
         return IDOK;
     const int answer = answers.empty() ? IDYES : answers.front();
     if (!answers.empty())

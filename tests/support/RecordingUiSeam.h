@@ -10,6 +10,7 @@ struct ShownBox {
     HWND owner;
     std::string text, caption;
     UINT type;
+    bool ownerShown;   // the owner was on the screen when the box came
 };
 
 struct ShellCall {
@@ -26,7 +27,7 @@ public:
     BOOL RunSaveChooser(OPENFILENAMEA* ofn) override;
 
     std::vector<ShownBox> boxes;
-    // Answers to Yes/No questions, in turn; with none left the user says Yes.
+    // Answers to Yes/No(/Cancel) questions, in turn; with none left the user says Yes.
     std::deque<int> answers;
     std::vector<ShellCall> shellCalls;
     HINSTANCE shellResult = reinterpret_cast<HINSTANCE>(42);   // > 32: success

@@ -1,0 +1,80 @@
+#include "CLeftoverTake.h"
+#include "CFileByteSource.h"
+#include "CTempFile.h"
+#include "WaveFileIO.h"
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A take's begin time as text that sorts as the time does.
+std::string SortKey(const SYSTEMTIME& t)
+{
+    char key[32];
+    wsprintfA(key, "%04u%02u%02u%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    return key;
+}
+
+} // namespace
+
+bool CLeftoverTake::FindNewest()
+{
+    char folder[MAX_PATH];
+    if (!CTempFile::TakeFolder(folder))
+        return false;
+    // (begin time, name), newest first.
+    std::vector<std::pair<std::string, std::string>> takes;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((std::string(folder) + CTempFile::kTakePattern).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        SYSTEMTIME begun;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && CTempFile::BeginTimeOf(found.cFileName, begun))
+            takes.emplace_back(SortKey(begun), found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(takes.rbegin(), takes.rend());
+    for (const auto& take : takes)
+        if (Describe(folder + take.second))
+            return true;
+    return false;
+}
+
+bool CLeftoverTake::Describe(const std::string& path)
+{
+    // A running Vorsel holds its take with write access, so a reader that refuses writers is
+    // refused: that take is in use, not left.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CFileByteSource source(file);
+    wave::WaveLayout layout;
+    const bool parsed = source.SizeKnown() && wave::ParseWave(source, layout) == wave::WaveError::None;
+    CloseHandle(file);
+    const uint64_t bytes = parsed ? TakeSoundBytes(layout, source.Size()) : 0;
+    if (bytes == 0)
+        return false;   // nothing to give back
+    const char* name = path.c_str() + path.find_last_of('\\') + 1;
+    CTempFile::BeginTimeOf(name, m_begun);
+    m_strPath = path;
+    m_dwLength = wave::DurationMs(bytes, layout.format);
+    m_nChannels = layout.format.channels;
+    m_nSamplesPerSec = layout.format.samplesPerSec;
+    m_nBitsPerSample = layout.format.bitsPerSample;
+    return true;
+}
+
+bool CLeftoverTake::Delete() const
+{
+    // Through a handle that refuses writers: a Vorsel that has taken the file up since holds it
+    // with write access, and keeps it.
+    HANDLE file = CreateFileA(m_strPath.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
