@@ -30,12 +30,22 @@ public:
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     void GetWindowText(CString& text) const { text = TextOf(m_hWnd); }
     static CString TextOf(HWND hWnd);
+    // Whether the system's code page holds the window's text as it is: the text of a Unicode
+    // window can hold more than that, and TextOf would then give another text.
+    static bool TextFitsCodePage(HWND hWnd);
     BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     virtual BOOL DestroyWindow();
+
+    // Dots per inch the window is shown at (96 at 100 %): the monitor's where the program is
+    // aware of each monitor's, else the system's.
+    UINT GetDpi() const;
+    static UINT GetSystemDpi();
+    // A system metric (GetSystemMetrics) as it is at the given DPI.
+    static int GetSystemMetricForDpi(int index, UINT dpi);
 
     // Data exchange between members and controls (DoDataExchange lists the pairs).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);

@@ -1,10 +1,10 @@
 #pragma once
 #include "CDialog.h"
 #include "CComboBox.h"
-#include "CEdit.h"
 #include "CSliderCtrl.h"
 #include "CStatusBarCtrl.h"
 #include "CImageList.h"
+#include "CControlFont.h"
 #include "CLabelToolBar.h"
 #include "CStaticLink.h"
 #include "CWaveDevice.h"
@@ -49,6 +49,7 @@ protected:
     LRESULT OnMciNotify(WPARAM code, LPARAM deviceId);
     LRESULT OnSysCommand(WPARAM command, LPARAM lParam);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
+    LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggested);
 
 public:
     CImageList m_imlHot;
@@ -61,7 +62,6 @@ public:
     CComboBox m_cbBits;
     CComboBox m_cbChannels;
     CSliderCtrl m_ctlPosition;
-    CEdit m_ctlFileName;
     CString m_strFileName;
     CString m_strPosition;
     CString m_strLength;
@@ -75,6 +75,28 @@ private:
     void ShowRunEnded(BOOL wasRunning);
     void ShowRunFailed(BOOL wasRecording);
     void ShowFileName(const CString& name);
+    void ShowNameRefused();
+
+    // Pixels at 96 DPI to pixels at the window's DPI. Every size the window sets in pixels
+    // goes through here: the template's dialog units scale by themselves, pixels do not.
+    int Scale(int pixelsAt96) const { return ::MulDiv(pixelsAt96, static_cast<int>(m_nDpi), 96); }
+    SIZE ToolBarImageSize() const;
+    SIZE ToolBarRoom() const;
+    void ShowToolBarImages();
+    void LoadImageList(CImageList& list, UINT bitmapId, UINT message);
+    void FitStatusBar();
+    void SetSmallIcon();
+    // Everything sized in pixels, once more for a new DPI.
+    void FitToDpi();
+
+    // The window's DPI (96 at 100 %): the monitor's, set at start-up and when the window moves
+    // to a monitor of another scale.
+    UINT m_nDpi = 96;
+    // The fonts the bars chose at creation, made again for the window's DPI.
+    CControlFont m_fontToolBar;
+    CControlFont m_fontStatusBar;
+    // The text Vorsel itself last put into the file name field: any other is the user's.
+    CString m_strFileNameShown;
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
     BOOL MayDiscardTake(LPCSTR question);
