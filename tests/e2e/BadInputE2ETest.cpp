@@ -11,9 +11,9 @@
 
 namespace {
 const char SAVE_FAILED[] = "Error when saving file!";
-// "Aufnahme-äöü-é.wav" and "Kopie-éèêß.wav" in the ANSI code page (1252) both sides use.
-const char ACCENTED_SOURCE[] = "Aufnahme-\xE4\xF6\xFC-\xE9.wav";
-const char ACCENTED_COPY[] = "Kopie-\xE9\xE8\xEA\xDF.wav";
+// In the 8-bit code page both sides use, UTF-8 (the program's manifest asks for it).
+const char ACCENTED_SOURCE[] = "Aufnahme-äöü-é.wav";
+const char ACCENTED_COPY[] = "Kopie-éèêß.wav";
 const wchar_t ACCENTED_COPY_W[] = L"Kopie-\u00E9\u00E8\u00EA\u00DF.wav";
 
 std::string MciText(MCIERROR code)
@@ -363,6 +363,56 @@ TEST_F(BadInputE2E, FailedSavesKeepTheTargetAndTheTake)
     const std::string good = scratch.Path("good.wav");
     ExpectSaved(good);
     ExpectTake(good, steps);
+}
+
+// A folder the user may not write, closed from Linux: without write permission, and, for root,
+// whom permissions do not stop, with the flag that nobody may change it.
+class ClosedFolder {
+public:
+    explicit ClosedFolder(const std::string& path) : m_path(path) { ::CreateDirectoryA(path.c_str(), nullptr); }
+    ~ClosedFolder()
+    {
+        if (!m_unix.empty())
+            RunUnix("chattr -i '" + m_unix + "' 2>/dev/null; chmod u+w '" + m_unix + "'", 15000);
+        WIN32_FIND_DATAA found;
+        HANDLE find = ::FindFirstFileA(Path("*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                ::DeleteFileA(Path(found.cFileName).c_str());
+            while (::FindNextFileA(find, &found));
+            ::FindClose(find);
+        }
+        ::RemoveDirectoryA(m_path.c_str());
+    }
+    std::string Path(const std::string& name) const { return m_path + "\\" + name; }
+    // True when nothing can be written in it any more.
+    bool Close()
+    {
+        return UnixPath(m_path, m_unix) &&
+               RunUnix("chmod a-w '" + m_unix + "' && { [ $(id -u) != 0 ] || chattr +i '" + m_unix +
+                           "'; } && ! touch '" + m_unix + "/probe' 2>/dev/null", 15000) == 0;
+    }
+
+private:
+    std::string m_path, m_unix;
+};
+
+// Where the user may not write, a save fails as any refused write does; the manifest's
+// asInvoker keeps Windows from moving it to a folder of its own.
+TEST_F(BadInputE2E, ASaveWhereTheUserMayNotWriteIsRefusedAndLandsNowhere)
+{
+    ClosedFolder folder(scratch.Path("closed"));
+    const std::string kept = folder.Path("kept.wav");
+    ASSERT_TRUE(EngineWriteToneFile(kept, 880, 0.5, 1, 8000, 8));
+    const std::vector<char> keptBytes = EngineReadFile(kept);
+    if (!folder.Close())
+        GTEST_SKIP() << "the folder could not be closed from Linux (chmod, and chattr for root)";
+    Start();   // sample.wav is open: there is a sound to save
+    ExpectRefusedSave(folder.Path("new.wav"), MCIERR_FILE_NOT_SAVED);
+    ExpectRefusedSave(kept, MCIERR_FILE_NOT_SAVED);
+    EXPECT_EQ(keptBytes, EngineReadFile(kept));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(folder.Path("new.wav").c_str()));
+    ExpectSaved(scratch.Path("elsewhere.wav"));   // the same sound saves where it may
 }
 
 // Without a sound server Wine's audio driver has no devices. The program's environment is
