@@ -312,6 +312,28 @@ TEST_F(BadInputE2E, AccentedNamesOpenAndSaveUnderExactlyThatName)
     EXPECT_EQ(EngineReadFile(source), EngineReadFile(copy));
 }
 
+// Started from a folder named beyond the old 8-bit code pages (the manifest makes the program's
+// 8-bit calls UTF-8), it finds its sample.wav, and a take saves under a name in any script.
+TEST_F(BadInputE2E, StartedFromAFolderBeyondTheOldCodePagesItOpensItsSampleAndSavesAnyName)
+{
+    const std::string folder = ProcessDriver::TempFolder("app-録音"), take = folder + "Запись 録音.wav";
+    std::string unixFolder;
+    ASSERT_TRUE(UnixPath(folder, unixFolder));
+    for (const char* file : { "Vorsel.exe", "sample.wav" })
+        ASSERT_TRUE(::CopyFileA((ProcessDriver::OwnFolder() + file).c_str(), (folder + file).c_str(), FALSE));
+    Start(folder + "Vorsel.exe");
+    ExpectNoBox();   // sample.wav was found
+    EXPECT_EQ(folder + "sample.wav", Item(IDC_FILENAME));
+    EXPECT_EQ(20, SliderMax()) << "sample.wav's 2 s in 100 ms steps";
+    const LRESULT steps = RecordTake(1500);
+    ExpectSaved(take);
+    ExpectTake(take, steps);
+    // Linux holds the name in UTF-8, as written here.
+    EXPECT_EQ(0, RunUnix("test -s '" + unixFolder + "/Запись 録音.wav'", 10000));
+    Quit();
+    RunUnix("rm -r '" + unixFolder + "'", 10000);
+}
+
 TEST_F(BadInputE2E, ATooLongPathInTheChooserGetsAWordNotACrash)
 {
     Start();
@@ -369,32 +391,23 @@ TEST_F(BadInputE2E, FailedSavesKeepTheTargetAndTheTake)
 // whom permissions do not stop, with the flag that nobody may change it.
 class ClosedFolder {
 public:
-    explicit ClosedFolder(const std::string& path) : m_path(path) { ::CreateDirectoryA(path.c_str(), nullptr); }
-    ~ClosedFolder()
+    explicit ClosedFolder(const std::string& path) : m_path(path)
     {
-        if (!m_unix.empty())
-            RunUnix("chattr -i '" + m_unix + "' 2>/dev/null; chmod u+w '" + m_unix + "'", 15000);
-        WIN32_FIND_DATAA found;
-        HANDLE find = ::FindFirstFileA(Path("*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do
-                ::DeleteFileA(Path(found.cFileName).c_str());
-            while (::FindNextFileA(find, &found));
-            ::FindClose(find);
-        }
-        ::RemoveDirectoryA(m_path.c_str());
+        ::CreateDirectoryA(path.c_str(), nullptr);
+        UnixPath(path, m_unix);
+        m_unix = "'" + m_unix + "'";
     }
+    ~ClosedFolder() { RunUnix("chattr -i " + m_unix + " 2>/dev/null; chmod u+w " + m_unix + "; rm -r " + m_unix, 15000); }
     std::string Path(const std::string& name) const { return m_path + "\\" + name; }
     // True when nothing can be written in it any more.
     bool Close()
     {
-        return UnixPath(m_path, m_unix) &&
-               RunUnix("chmod a-w '" + m_unix + "' && { [ $(id -u) != 0 ] || chattr +i '" + m_unix +
-                           "'; } && ! touch '" + m_unix + "/probe' 2>/dev/null", 15000) == 0;
+        return RunUnix("chmod a-w " + m_unix + " && { [ $(id -u) != 0 ] || chattr +i " + m_unix + "; } && ! touch " +
+                           m_unix + "/probe 2>/dev/null", 15000) == 0;
     }
 
 private:
-    std::string m_path, m_unix;
+    std::string m_path, m_unix;   // the latter quoted for the shell
 };
 
 // Where the user may not write, a save fails as any refused write does; the manifest's

@@ -1,6 +1,6 @@
 // Vorsel.exe on a display scaled to 100 %, 150 % and 200 % (Wine's LogPixels), as the screen
-// shows it: the toolbar's buttons show the pictures made for that scale, buttons and labels
-// keep their proportions, and the status line grows with its text.
+// shows it: each toolbar button shows the picture made for that scale with its label whole,
+// and buttons and status line keep their proportions.
 #include "DialogRunner.h"
 #include "RecorderWindowDriver.h"
 #include "resource.h"
@@ -17,23 +17,20 @@ class DisplayScale {
 public:
     explicit DisplayScale(DWORD dpi)
     {
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
-                          nullptr);
         DWORD size = sizeof m_old;
-        m_had = ::RegQueryValueExA(m_key, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&m_old), &size) == 0;
-        ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        m_had = ::RegGetValueA(HKEY_CURRENT_USER, KEY, "LogPixels", RRF_RT_REG_DWORD, nullptr, &m_old, &size) == 0;
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, KEY, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
     }
     ~DisplayScale()
     {
         if (m_had)
-            ::RegSetValueExA(m_key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
+            ::RegSetKeyValueA(HKEY_CURRENT_USER, KEY, "LogPixels", REG_DWORD, &m_old, sizeof m_old);
         else
-            ::RegDeleteValueA(m_key, "LogPixels");
-        ::RegCloseKey(m_key);
+            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, KEY, "LogPixels");
     }
 
 private:
-    HKEY m_key = nullptr;
+    static constexpr const char* KEY = "Control Panel\\Desktop";
     DWORD m_old = 0;
     bool m_had = false;
 };
@@ -51,36 +48,27 @@ Pixels OnScreen(HWND window)
     return rows;
 }
 
-// The box around the pixels of a colour within `area`; empty when there are none.
-RECT BoundsOf(const Pixels& screen, const RECT& area, COLORREF colour)
+// Whether text (the pixels of the text colour within `area`) is there and clear of the box's
+// edges all round, i.e. not cut by it.
+bool TextWholeInside(const Pixels& shown, const RECT& area, const RECT& box)
 {
-    RECT found = { area.right, area.bottom, area.left - 1, area.top - 1 };
+    RECT text = { area.right, area.bottom, area.left - 1, area.top - 1 };
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            if (screen[y][x] == colour) {
-                found.left = std::min<LONG>(found.left, x), found.right = std::max<LONG>(found.right, x + 1);
-                found.top = std::min<LONG>(found.top, y), found.bottom = std::max<LONG>(found.bottom, y + 1);
-            }
-    return found;
+            if (shown[y][x] == ::GetSysColor(COLOR_BTNTEXT))
+                text = { std::min<LONG>(text.left, x), std::min<LONG>(text.top, y), std::max<LONG>(text.right, x),
+                         std::max<LONG>(text.bottom, y) };
+    return text.right >= text.left && text.left > box.left && text.top > box.top && text.right < box.right - 1 &&
+           text.bottom < box.bottom - 1;
 }
-
-bool Inside(const RECT& inner, const RECT& outer)
-{
-    return inner.left > outer.left && inner.top > outer.top && inner.right < outer.right &&
-           inner.bottom < outer.bottom && inner.right > inner.left;
-}
-
-struct Measured {
-    SIZE button;
-    int labelHeight, statusHeight;
-};
 }
 
 TEST(ScalingE2E, PicturesButtonsLabelsAndStatusLineFollowTheDisplayScale)
 {
     const struct { DWORD dpi; UINT strip; } scales[] = {
         { 96, IDB_TOOLBAR_COLD }, { 144, IDB_TOOLBAR_36 }, { 192, IDB_TOOLBAR_48 } };
-    Measured at96 = {};
+    SIZE button96 = {};
+    LONG status96 = 0;
     for (const auto& scale : scales) {
         SCOPED_TRACE(std::to_string(scale.dpi) + " DPI");
         RecorderWindowDriver vorsel;
@@ -93,42 +81,36 @@ TEST(ScalingE2E, PicturesButtonsLabelsAndStatusLineFollowTheDisplayScale)
         ASSERT_EQ(BUTTONS, ::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
         const Pixels bar = OnScreen(toolbar);
         const Pixels strip = ResourceBitmap(scale.strip);
-        const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
-        Measured now = {};
+        RECT button = {};
         for (int i = 0; i < BUTTONS; ++i) {
             SCOPED_TRACE("button " + std::to_string(i));
-            const RECT button = vorsel.app.ToolbarItemRect(toolbar, i);
-            now.button = { button.right - button.left, button.bottom - button.top };
+            button = vorsel.app.ToolbarItemRect(toolbar, i);
             POINT picture;
             if (!ShowsPicture(bar, button, strip, i, picture)) {
                 ADD_FAILURE() << "the button does not show its " << strip.size() << "-pixel picture";
                 continue;
             }
-            const RECT below = { button.left, picture.y + static_cast<LONG>(strip.size()), button.right, button.bottom };
-            const RECT label = BoundsOf(bar, below, text);
-            EXPECT_TRUE(Inside(label, button)) << "the label is cut by its button or missing";
-            now.labelHeight = std::max<int>(now.labelHeight, label.bottom - label.top);
+            const RECT below = { button.left, picture.y + LONG(strip.size()), button.right, button.bottom };
+            EXPECT_TRUE(TextWholeInside(bar, below, button)) << "the label is cut by its button or missing";
         }
         HWND status = ::GetDlgItem(vorsel.main, IDC_STATUSBAR);
         RECT line;
         ::GetClientRect(status, &line);
-        const RECT words = BoundsOf(OnScreen(status), line, text);
-        EXPECT_TRUE(Inside(words, line)) << "the status text is cut by its line";
-        now.statusHeight = line.bottom;
+        EXPECT_TRUE(TextWholeInside(OnScreen(status), line, line)) << "the status text is cut by its line";
         vorsel.Quit();
 
+        const SIZE size = { button.right - button.left, button.bottom - button.top };
         if (scale.dpi == 96) {
-            at96 = now;
+            button96 = size, status96 = line.bottom;
             continue;
         }
         // In proportion, to a pixel or two of a font's rounding for each twelve.
-        const auto expectScaled = [&](int measured, int base, const char* what) {
-            const int expected = base * static_cast<int>(scale.dpi) / 96;
+        const auto expectScaled = [&](LONG measured, LONG base, const char* what) {
+            const LONG expected = base * LONG(scale.dpi) / 96;
             EXPECT_LE(std::abs(measured - expected), 2 + expected / 12) << what << ": " << base << " at 96 DPI";
         };
-        expectScaled(now.button.cx, at96.button.cx, "button width");
-        expectScaled(now.button.cy, at96.button.cy, "button height");
-        expectScaled(now.labelHeight, at96.labelHeight, "label height");
-        expectScaled(now.statusHeight, at96.statusHeight, "status line height");
+        expectScaled(size.cx, button96.cx, "button width");
+        expectScaled(size.cy, button96.cy, "button height");
+        expectScaled(line.bottom, status96, "status line height");
     }
 }
