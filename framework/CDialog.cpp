@@ -21,7 +21,10 @@ INT_PTR CDialog::DoModal()
     CWinApp* app = AfxGetApp();
     if (!owner && app && app->m_pMainWnd && app->m_pMainWnd != this)
         owner = app->m_pMainWnd->m_hWnd;
-    return ::DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+    // A Unicode dialog: its text fields hold whatever is typed, pasted or dictated into them,
+    // so that a name the system's code page cannot hold is found and refused, not turned into
+    // a look-alike on the way in. The program's own texts still go through the 8-bit calls.
+    return ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                              &CDialog::DlgProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -90,6 +93,16 @@ BOOL CDialog::ExecuteDlgInit()
     return TRUE;
 }
 
+void CDialog::KeepFromDpiScaling(HWND child)
+{
+    typedef BOOL(WINAPI * BehaviorFn)(HWND, DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS, DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS);
+    static const BehaviorFn behavior = reinterpret_cast<BehaviorFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetDialogControlDpiChangeBehavior")));
+    const auto leave = static_cast<DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS>(DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT);
+    if (behavior && child)
+        behavior(child, leave, leave);
+}
+
 void CDialog::CenterWindow()
 {
     RECT area;
@@ -136,6 +149,8 @@ INT_PTR CDialog::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (!OnWndMsg(message, wParam, lParam, &result))
         return FALSE;
     switch (message) {
+    case WM_DPICHANGED:
+        return FALSE;   // the dialog manager scales the template's font and controls after us
     case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORMSGBOX:
         return static_cast<INT_PTR>(result);   // these answer with the brush itself

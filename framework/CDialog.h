@@ -17,6 +17,9 @@ protected:
     virtual void OnCancel();
     // Centres on the owner, or on the work area when there is none.
     void CenterWindow();
+    // A child that the window sizes and gives its font for the DPI itself: the dialog manager,
+    // which scales the template's controls when the DPI changes, is to leave it alone.
+    static void KeepFromDpiScaling(HWND child);
     BOOL ExecuteDlgInit();
 
     UINT m_nIDTemplate;

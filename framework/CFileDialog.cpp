@@ -1,7 +1,7 @@
 #include "CFileDialog.h"
 #include "CWinApp.h"
 #include "UiSeam.h"
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -11,16 +11,16 @@ const char CHOOSER_PROC[] = "VorselChooserProc";
 
 bool ChosenPathTooLong(HWND chooser)
 {
-    char folder[MAX_PATH] = "";
-    std::vector<char> name(32768);
-    ::SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
-    ::SendMessageA(chooser, CDM_GETSPEC, name.size(), reinterpret_cast<LPARAM>(name.data()));
+    wchar_t folder[MAX_PATH] = L"";
+    std::vector<wchar_t> name(32768);
+    ::SendMessageW(chooser, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    ::SendMessageW(chooser, CDM_GETSPEC, name.size(), reinterpret_cast<LPARAM>(name.data()));
     // Measured as the chooser joins them, before it resolves "..": that joined text is what
     // must fit. A name starting with '/' is joined too, as the chooser counts it relative;
     // one starting with '\\' gets the folder's drive ("C:") put before it.
-    const size_t length = lstrlenA(name.data());
-    const bool drive = name[0] != '\0' && name[1] == ':';
-    const size_t joined = drive ? length : name[0] == '\\' ? 2 + length : lstrlenA(folder) + 1 + length;
+    const size_t length = lstrlenW(name.data());
+    const bool drive = name[0] != L'\0' && name[1] == L':';
+    const size_t joined = drive ? length : name[0] == L'\\' ? 2 + length : lstrlenW(folder) + 1 + length;
     return joined >= MAX_PATH;
 }
 
@@ -34,7 +34,7 @@ LRESULT CALLBACK GuardedChooserProc(HWND chooser, UINT msg, WPARAM wParam, LPARA
     }
     if (msg == WM_NCDESTROY)
         ::RemovePropA(chooser, CHOOSER_PROC);
-    return ::CallWindowProcA(original, chooser, msg, wParam, lParam);
+    return ::CallWindowProcW(original, chooser, msg, wParam, lParam);
 }
 
 UINT_PTR CALLBACK GuardChooser(HWND hook, UINT msg, WPARAM, LPARAM)
@@ -42,7 +42,7 @@ UINT_PTR CALLBACK GuardChooser(HWND hook, UINT msg, WPARAM, LPARAM)
     if (msg == WM_INITDIALOG) {
         HWND chooser = ::GetParent(hook);
         const LONG_PTR original =
-            ::SetWindowLongPtrA(chooser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GuardedChooserProc));
+            ::SetWindowLongPtrW(chooser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GuardedChooserProc));
         ::SetPropA(chooser, CHOOSER_PROC, reinterpret_cast<HANDLE>(original));
     }
     return 0;
@@ -51,24 +51,31 @@ UINT_PTR CALLBACK GuardChooser(HWND hook, UINT msg, WPARAM, LPARAM)
 
 CFileDialog::CFileDialog(const char* defaultExtension, const char* fileName, DWORD flags, const char* filter,
                          CWnd* parent)
-    : m_ofn(), m_strFilter(filter), m_strDefaultExtension(defaultExtension),
+    : m_ofn(), m_strFilter(FromCodePage(filter ? filter : "")),
+      m_strDefaultExtension(FromCodePage(defaultExtension ? defaultExtension : "")),
       m_szFileName(), m_szFileTitle(), m_pParentWnd(parent)
 {
-    for (char& c : m_strFilter)
-        if (c == '|')
-            c = '\0';
+    for (wchar_t& c : m_strFilter)
+        if (c == L'|')
+            c = L'\0';
     if (fileName)
-        lstrcpynA(m_szFileName, fileName, sizeof m_szFileName);
+        lstrcpynW(m_szFileName, FromCodePage(fileName).data(), MAX_PATH);
     m_ofn.lStructSize = sizeof m_ofn;
     m_ofn.hInstance = AfxGetInstanceHandle();
-    m_ofn.lpstrFilter = filter ? m_strFilter.c_str() : nullptr;
+    m_ofn.lpstrFilter = filter ? m_strFilter.data() : nullptr;
     m_ofn.lpstrFile = m_szFileName;
-    m_ofn.nMaxFile = sizeof m_szFileName;
+    m_ofn.nMaxFile = MAX_PATH;
     m_ofn.lpstrFileTitle = m_szFileTitle;
-    m_ofn.nMaxFileTitle = sizeof m_szFileTitle;
-    m_ofn.lpstrDefExt = defaultExtension ? m_strDefaultExtension.c_str() : nullptr;
+    m_ofn.nMaxFileTitle = sizeof m_szFileTitle / sizeof m_szFileTitle[0];
+    m_ofn.lpstrDefExt = defaultExtension ? m_strDefaultExtension.data() : nullptr;
     m_ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
     m_ofn.lpfnHook = GuardChooser;
+}
+
+void CFileDialog::SetInitialFolder(const char* folder)
+{
+    m_strInitialFolder = FromCodePage(folder);
+    m_ofn.lpstrInitialDir = m_strInitialFolder.data();
 }
 
 INT_PTR CFileDialog::DoModal()
@@ -80,9 +87,22 @@ INT_PTR CFileDialog::DoModal()
     const BOOL chosen = UiGetSaveFileName(&m_ofn);
     // A chooser that filled the whole buffer left no end to the name: what would be read as
     // the name runs on into other memory, so nothing was chosen.
-    if (chosen && !std::memchr(m_szFileName, '\0', sizeof m_szFileName)) {
-        m_szFileName[0] = '\0';
+    if (chosen && !std::wmemchr(m_szFileName, L'\0', MAX_PATH)) {
+        m_szFileName[0] = L'\0';
         return IDCANCEL;
     }
     return chosen ? IDOK : IDCANCEL;
+}
+
+CString CFileDialog::GetPathName() const
+{
+    CString path;
+    ToCodePage(m_szFileName, path);
+    return path;
+}
+
+BOOL CFileDialog::PathNameFitsCodePage() const
+{
+    CString path;
+    return ToCodePage(m_szFileName, path);
 }

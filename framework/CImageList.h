@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <utility>
 
 // An image list owned by its object: destroyed with it.
 class CImageList {
@@ -19,6 +20,8 @@ public:
         return m_hImageList != nullptr;
     }
     int Add(HBITMAP bitmap, COLORREF mask) { return ImageList_AddMasked(m_hImageList, bitmap, mask); }
+    // Trades lists with other, so that a list in use can be replaced before it is destroyed.
+    void Swap(CImageList& other) { std::swap(m_hImageList, other.m_hImageList); }
     BOOL DeleteImageList()
     {
         if (!m_hImageList)

@@ -42,3 +42,23 @@ size_t LastPathSeparator(const CString& path, UINT codePage)
             found = p - path.c_str();
     return found;
 }
+
+std::vector<wchar_t> FromCodePage(const char* narrow)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, narrow, -1, nullptr, 0);
+    std::vector<wchar_t> wide(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow, -1, wide.data(), length);
+    return wide;
+}
+
+bool ToCodePage(const wchar_t* wide, CString& narrow)
+{
+    // No flags: the UTF-8 code page takes none. Whatever the conversion had to replace does
+    // not come back unchanged.
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::vector<char> text(bytes > 0 ? bytes : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), bytes, nullptr, nullptr);
+    narrow = CString(text.data());
+    const std::vector<wchar_t> back = FromCodePage(narrow);
+    return lstrcmpW(back.data(), wide) == 0;
+}

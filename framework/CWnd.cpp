@@ -10,6 +10,13 @@ std::map<HWND, CWnd*>& HandleMap()
     static std::map<HWND, CWnd*> map;
     return map;
 }
+
+// Calls of Windows 10 that older systems do not have.
+template <typename Fn>
+Fn User32(const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), name)));
+}
 }
 
 const MessageMap* CWnd::GetThisMessageMap()
@@ -87,6 +94,37 @@ CString CWnd::TextOf(HWND hWnd)
     std::vector<char> buffer(length + 1);
     ::GetWindowTextA(hWnd, buffer.data(), length + 1);
     return CString(buffer.data());
+}
+
+bool CWnd::TextFitsCodePage(HWND hWnd)
+{
+    std::vector<wchar_t> buffer(::GetWindowTextLengthW(hWnd) + 1);
+    ::GetWindowTextW(hWnd, buffer.data(), static_cast<int>(buffer.size()));
+    CString narrow;
+    return ToCodePage(buffer.data(), narrow);
+}
+
+UINT CWnd::GetDpi() const
+{
+    typedef UINT(WINAPI * DpiForWindowFn)(HWND);
+    static const DpiForWindowFn forWindow = User32<DpiForWindowFn>("GetDpiForWindow");
+    const UINT dpi = forWindow && m_hWnd ? forWindow(m_hWnd) : 0;
+    return dpi ? dpi : GetSystemDpi();
+}
+
+UINT CWnd::GetSystemDpi()
+{
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+int CWnd::GetSystemMetricForDpi(int index, UINT dpi)
+{
+    typedef int(WINAPI * MetricForDpiFn)(int, UINT);
+    static const MetricForDpiFn forDpi = User32<MetricForDpiFn>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, dpi) : ::MulDiv(::GetSystemMetrics(index), dpi, GetSystemDpi());
 }
 
 BOOL CWnd::DestroyWindow()

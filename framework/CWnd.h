@@ -30,6 +30,9 @@ public:
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     void GetWindowText(CString& text) const { text = TextOf(m_hWnd); }
     static CString TextOf(HWND hWnd);
+    // Whether the system's code page holds the window's text as it is: the text of a Unicode
+    // window can hold more than that, and TextOf would then give another text.
+    static bool TextFitsCodePage(HWND hWnd);
     BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
@@ -40,6 +43,13 @@ public:
     // it disables: everything is dispatched but input meant for this window or its children,
     // which is dropped; a quit request is put back for the loop that owns it.
     void PumpWaitingMessages();
+
+    // Dots per inch the window is shown at (96 at 100 %): the monitor's where the program is
+    // aware of each monitor's, else the system's.
+    UINT GetDpi() const;
+    static UINT GetSystemDpi();
+    // A system metric (GetSystemMetrics) as it is at the given DPI.
+    static int GetSystemMetricForDpi(int index, UINT dpi);
 
     // Data exchange between members and controls (DoDataExchange lists the pairs).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);

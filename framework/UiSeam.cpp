@@ -30,13 +30,13 @@ HINSTANCE UiShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters
     return shellExecute(owner, verb, file, parameters, directory, show);
 }
 
-typedef BOOL(WINAPI * ChooserFn)(OPENFILENAMEA*);
+typedef BOOL(WINAPI * ChooserFn)(OPENFILENAMEW*);
 
-BOOL UiGetSaveFileName(OPENFILENAMEA* ofn)
+BOOL UiGetSaveFileName(OPENFILENAMEW* ofn)
 {
     if (g_pSeam)
         return g_pSeam->RunSaveChooser(ofn);
-    static const ChooserFn chooser = Platform<ChooserFn>("comdlg32.dll", "GetSaveFileNameA");
+    static const ChooserFn chooser = Platform<ChooserFn>("comdlg32.dll", "GetSaveFileNameW");
     return chooser ? chooser(ofn) : FALSE;
 }
 

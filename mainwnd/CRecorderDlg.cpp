@@ -13,6 +13,29 @@
 namespace {
 const char CLOSE_QUESTION[] = "The recording has not been saved.\nDiscard it and close Vorsel?";
 const char RECORD_QUESTION[] = "The recording has not been saved.\nDiscard it and record a new one?";
+const char NAME_REFUSED[] = "This file name holds characters that the system cannot pass to Vorsel.\n"
+                            "Choose a name without them.";
+
+// The toolbar's pictures come in three sizes, for 100 %, 150 % and 200 %; hot and cold are the
+// same pictures.
+struct ToolBarImageSet {
+    int size;
+    UINT cold, hot;
+};
+const ToolBarImageSet IMAGE_SETS[] = {
+    { 24, IDB_TOOLBAR_COLD, IDB_TOOLBAR_HOT }, { 36, IDB_TOOLBAR_36, IDB_TOOLBAR_36 }, { 48, IDB_TOOLBAR_48, IDB_TOOLBAR_48 },
+};
+
+// The largest set no larger than the pictures would be if scaled (to `scaled`): a picture
+// that is never stretched stays sharp.
+const ToolBarImageSet& ImageSetFor(int scaled)
+{
+    const ToolBarImageSet* fitting = &IMAGE_SETS[0];
+    for (const ToolBarImageSet& set : IMAGE_SETS)
+        if (set.size <= scaled)
+            fitting = &set;
+    return *fitting;
+}
 
 bool FileExists(const char* path)
 {
@@ -112,6 +135,7 @@ BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
     ON_MESSAGE(WM_OFFER_LEFTOVER, OnOfferLeftover)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CRecorderDlg::CRecorderDlg(CWnd* parent)
@@ -131,11 +155,16 @@ void CRecorderDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_BITS, m_cbBits);
     DDX_Control(pDX, IDC_CHANNELS, m_cbChannels);
     DDX_Control(pDX, IDC_SLIDER, m_ctlPosition);
-    DDX_Control(pDX, IDC_FILENAME, m_ctlFileName);
-    // What the user typed is the name Save is to use: no refresh may put the stored name back
-    // over it, or Save would overwrite a file the user did not name.
-    if (pDX->m_bSaveAndValidate || !m_ctlFileName.GetModify())
+    // A name the user typed, pasted or had dictated is the name Save is to use: a refresh
+    // rewrites the field only while it holds what Vorsel itself put there, or Save would write
+    // a file the user did not name. (Dictation sets the text as a program does, so no flag of
+    // the field tells the user's text from ours.)
+    if (pDX->m_bSaveAndValidate) {
         DDX_Text(pDX, IDC_FILENAME, m_strFileName);
+    } else if (CWnd::TextOf(GetDlgItem(IDC_FILENAME)) == m_strFileNameShown) {
+        DDX_Text(pDX, IDC_FILENAME, m_strFileName);
+        m_strFileNameShown = m_strFileName;
+    }
     DDX_Text(pDX, IDC_POSITION, m_strPosition);
     DDX_Text(pDX, IDC_LENGTH, m_strLength);
 }
@@ -148,6 +177,7 @@ BOOL CRecorderDlg::OnInitDialog()
     menu.Attach(::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINMENU)));
     ::SetMenu(m_hWnd, menu.Detach());   // the window destroys its menu
 
+    m_nDpi = GetDpi();
     CreateStatusBar();
     CreateToolBar();
 
@@ -155,10 +185,7 @@ BOOL CRecorderDlg::OnInitDialog()
     m_linkHome.m_strLink = VORSEL_HOME_PAGE;
 
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    HANDLE small = ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                LR_DEFAULTCOLOR);
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SetSmallIcon();
 
     m_strFileName.Format("%s%s", ModuleFolder(true).c_str(), "sample.wav");
     if (m_wave.Open(m_strFileName))
@@ -178,14 +205,26 @@ void CRecorderDlg::CreateStatusBar()
 {
     RECT rect;
     GetWindowRect(&rect);
-    rect.top = rect.bottom - 25;
+    rect.top = rect.bottom - Scale(25);
     m_wndStatusBar.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM, rect, this,
                           IDC_STATUSBAR);
+    KeepFromDpiScaling(m_wndStatusBar.m_hWnd);
+    m_fontStatusBar.Capture(m_wndStatusBar.m_hWnd, GetSystemDpi());
+    FitStatusBar();
+    ShowStatus(IDS_READY_INITIAL);
+}
+
+// One part across the whole window, in the font for the window's DPI; with CCS_BOTTOM the
+// control then takes the height its text needs, along the bottom.
+void CRecorderDlg::FitStatusBar()
+{
+    m_fontStatusBar.Apply(m_wndStatusBar.m_hWnd, m_nDpi);
+    RECT rect;
     GetWindowRect(&rect);
     m_nStatusParts[0] = rect.right - rect.left;
     m_nStatusParts[1] = -1;
     ::SendMessageA(m_wndStatusBar.m_hWnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(m_nStatusParts));
-    ShowStatus(IDS_READY_INITIAL);
+    ::SendMessageA(m_wndStatusBar.m_hWnd, WM_SIZE, 0, 0);
 }
 
 void CRecorderDlg::ShowStatus(UINT id)
@@ -209,32 +248,89 @@ void CRecorderDlg::CreateToolBar()
                                    CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC,
                                noBorders, IDW_TOOLBAR))
         return;
-    if (!m_wndToolBar.LoadLabeledToolBar(IDR_TOOLBAR))
+    KeepFromDpiScaling(m_wndToolBar.m_hWnd);
+    m_fontToolBar.Capture(m_wndToolBar.m_hWnd, GetSystemDpi());
+    m_fontToolBar.Apply(m_wndToolBar.m_hWnd, m_nDpi);
+    if (!m_wndToolBar.LoadLabeledToolBar(IDR_TOOLBAR, ToolBarImageSize(), ToolBarRoom()))
         return;
     m_wndToolBar.ShowWindow(SW_SHOW);
     // Record and Pause stay pressed after a click until the transport commands release them.
     m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(ID_RECORD), TBSTYLE_CHECK);
     m_wndToolBar.SetButtonStyle(m_wndToolBar.CommandToIndex(ID_PAUSE), TBSTYLE_CHECK);
     RepositionBars(IDW_TOOLBAR, IDW_CONTROLBAR_LAST);
-
-    HBITMAP cold = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_TOOLBAR_COLD));
-    m_imlCold.Create(24, 24, ILC_COLORDDB | ILC_MASK, 16, 1);
-    m_imlCold.Add(cold, RGB(255, 0, 255));
     // The list the toolbar built from its blank strip is left to the toolbar: some toolbar
     // implementations destroy it themselves with the window, and destroying it here as well
     // would free it twice (its handle is reused by the next list we create).
-    m_wndToolBar.SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_imlCold.m_hImageList));
+    ShowToolBarImages();
+}
 
-    HBITMAP hot = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_TOOLBAR_HOT));
-    m_imlHot.Create(24, 24, ILC_COLORDDB | ILC_MASK, 16, 1);
-    m_imlHot.Add(hot, RGB(255, 0, 255));
-    m_wndToolBar.SendMessage(TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(m_imlHot.m_hImageList));
+SIZE CRecorderDlg::ToolBarImageSize() const
+{
+    const int size = ImageSetFor(Scale(CLabelToolBar::IMAGE.cx)).size;
+    return { size, size };
+}
 
-    // The lists keep copies of the images.
-    if (cold)
-        ::DeleteObject(cold);
-    if (hot)
-        ::DeleteObject(hot);
+SIZE CRecorderDlg::ToolBarRoom() const
+{
+    return { Scale(CLabelToolBar::ROOM.cx), Scale(CLabelToolBar::ROOM.cy) };
+}
+
+// The pictures of the set that fits the window's DPI, normal and hot.
+void CRecorderDlg::ShowToolBarImages()
+{
+    const ToolBarImageSet& images = ImageSetFor(ToolBarImageSize().cx);
+    LoadImageList(m_imlCold, images.cold, TB_SETIMAGELIST);
+    LoadImageList(m_imlHot, images.hot, TB_SETHOTIMAGELIST);
+}
+
+// Puts the pictures of bitmap `bitmapId` into `list` and gives them to the toolbar by
+// `message`; the list they replace goes only once the toolbar no longer shows it.
+void CRecorderDlg::LoadImageList(CImageList& list, UINT bitmapId, UINT message)
+{
+    const SIZE size = ToolBarImageSize();
+    HBITMAP bitmap = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(bitmapId));
+    CImageList images;
+    images.Create(size.cx, size.cy, ILC_COLORDDB | ILC_MASK, 16, 1);
+    images.Add(bitmap, RGB(255, 0, 255));
+    m_wndToolBar.SendMessage(message, 0, reinterpret_cast<LPARAM>(images.m_hImageList));
+    list.Swap(images);
+    if (bitmap)
+        ::DeleteObject(bitmap);   // the list keeps a copy of the pictures
+}
+
+// The small icon for the window's DPI; the one it replaces was made here for another.
+void CRecorderDlg::SetSmallIcon()
+{
+    HANDLE small = ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                GetSystemMetricForDpi(SM_CXSMICON, m_nDpi),
+                                GetSystemMetricForDpi(SM_CYSMICON, m_nDpi), LR_DEFAULTCOLOR);
+    const LRESULT replaced = SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (replaced)
+        ::DestroyIcon(reinterpret_cast<HICON>(replaced));
+}
+
+// Moved to a monitor of another scale: the suggested place and size, and every size set here
+// in pixels for the new DPI. The dialog manager scales the template's font and controls.
+LRESULT CRecorderDlg::OnDpiChanged(WPARAM dpi, LPARAM suggested)
+{
+    m_nDpi = HIWORD(dpi);
+    const RECT& place = *reinterpret_cast<const RECT*>(suggested);
+    ::SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToDpi();
+    return 0;
+}
+
+void CRecorderDlg::FitToDpi()
+{
+    if (m_wndToolBar.GetCount() > 0) {
+        m_fontToolBar.Apply(m_wndToolBar.m_hWnd, m_nDpi);
+        m_wndToolBar.FitButtons(ToolBarImageSize(), ToolBarRoom());
+        ShowToolBarImages();
+        RepositionBars(IDW_TOOLBAR, IDW_CONTROLBAR_LAST);
+    }
+    FitStatusBar();
+    SetSmallIcon();
 }
 
 void CRecorderDlg::ShowLength(DWORD length)
@@ -513,10 +609,13 @@ void CRecorderDlg::OnSliderReleased(NMHDR*, LRESULT* result)
 void CRecorderDlg::OnBrowse()
 {
     CFileDialog chooser(nullptr, nullptr, OFN_HIDEREADONLY, "Wave Files (*.WAV) |*.WAV|");
-    const CString folder = ModuleFolder(false);
-    chooser.m_ofn.lpstrInitialDir = folder.c_str();
+    chooser.SetInitialFolder(ModuleFolder(false));
     if (chooser.DoModal() != IDOK)
         return;
+    if (!chooser.PathNameFitsCodePage()) {
+        ShowNameRefused();
+        return;
+    }
     const CString chosen = chooser.GetPathName();
     if (m_bTakeUnsaved) {
         // The save chooser is where a take is named: a name that is new only names the take.
@@ -545,8 +644,16 @@ void CRecorderDlg::OnBrowse()
 void CRecorderDlg::ShowFileName(const CString& name)
 {
     m_strFileName = name;
-    m_ctlFileName.SetModify(FALSE);
+    m_strFileNameShown = CWnd::TextOf(GetDlgItem(IDC_FILENAME));
     UpdateData(FALSE);
+}
+
+// Before Windows 10 1903 the program's 8-bit calls carry only the characters of the system's
+// code page: such a name would reach the device as a look-alike ("Lodz" for "Łódź") or with
+// "?", and a file of another name would be written or opened.
+void CRecorderDlg::ShowNameRefused()
+{
+    UiMessageBox(nullptr, NAME_REFUSED, "Unsupported File Name", MB_ICONWARNING);
 }
 
 void CRecorderDlg::OnSave()
@@ -556,6 +663,10 @@ void CRecorderDlg::OnSave()
         UiMessageBox(nullptr, "Please enter a filename\nin a form C:\\myfiles\\recording.wav",
                      "Enter File Name", MB_ICONINFORMATION);
         ::SetFocus(GetDlgItem(IDC_FILENAME));
+        return;
+    }
+    if (!CWnd::TextFitsCodePage(GetDlgItem(IDC_FILENAME))) {
+        ShowNameRefused();
         return;
     }
     // Never claim a save that did not happen: the device writes nothing when it holds no content.

@@ -1,10 +1,10 @@
 #pragma once
 #include "CDialog.h"
 #include "CComboBox.h"
-#include "CEdit.h"
 #include "CSliderCtrl.h"
 #include "CStatusBarCtrl.h"
 #include "CImageList.h"
+#include "CControlFont.h"
 #include "CLabelToolBar.h"
 #include "CStaticLink.h"
 #include "CWaveDevice.h"
@@ -57,6 +57,8 @@ protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     LRESULT OnOfferLeftover(WPARAM, LPARAM);
 
+    LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggested);
+
 public:
     CImageList m_imlHot;
     CImageList m_imlCold;
@@ -68,7 +70,6 @@ public:
     CComboBox m_cbBits;
     CComboBox m_cbChannels;
     CSliderCtrl m_ctlPosition;
-    CEdit m_ctlFileName;
     CString m_strFileName;
     CString m_strPosition;
     CString m_strLength;
@@ -89,6 +90,29 @@ private:
     // A take an earlier Vorsel left becomes the unsaved take, or goes for good.
     void OpenLeftover(const CLeftoverTake& take);
     void DeleteLeftover(const CLeftoverTake& take);
+
+    void ShowNameRefused();
+
+    // Pixels at 96 DPI to pixels at the window's DPI. Every size the window sets in pixels
+    // goes through here: the template's dialog units scale by themselves, pixels do not.
+    int Scale(int pixelsAt96) const { return ::MulDiv(pixelsAt96, static_cast<int>(m_nDpi), 96); }
+    SIZE ToolBarImageSize() const;
+    SIZE ToolBarRoom() const;
+    void ShowToolBarImages();
+    void LoadImageList(CImageList& list, UINT bitmapId, UINT message);
+    void FitStatusBar();
+    void SetSmallIcon();
+    // Everything sized in pixels, once more for a new DPI.
+    void FitToDpi();
+
+    // The window's DPI (96 at 100 %): the monitor's, set at start-up and when the window moves
+    // to a monitor of another scale.
+    UINT m_nDpi = 96;
+    // The fonts the bars chose at creation, made again for the window's DPI.
+    CControlFont m_fontToolBar;
+    CControlFont m_fontStatusBar;
+    // The text Vorsel itself last put into the file name field: any other is the user's.
+    CString m_strFileNameShown;
 
     // TRUE when the user answers Yes to giving up the unsaved take, or there is none.
     BOOL MayDiscardTake(LPCSTR question);

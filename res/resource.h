@@ -8,6 +8,9 @@
 #define IDR_TOOLBAR             135
 #define IDB_TOOLBAR_COLD        137
 #define IDB_TOOLBAR_HOT         138
+// The same pictures at 36 and 48 pixels, for scaled displays; one strip each for hot and cold
+#define IDB_TOOLBAR_36          139
+#define IDB_TOOLBAR_48          140
 
 // Status texts (string ids, a numbering of their own)
 #define IDS_READY_INITIAL       102

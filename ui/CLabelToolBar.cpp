@@ -1,13 +1,6 @@
 #include "CLabelToolBar.h"
 #include <cstdlib>
 
-namespace {
-// Room around the control's own measure of the largest labelled button.
-const int EXTRA_WIDTH = 2;
-const int EXTRA_HEIGHT = 4;
-const SIZE IMAGE_SIZE = { 24, 24 };
-}
-
 CString CLabelToolBar::LabelOf(const CString& commandString)
 {
     // Empty pieces (leading, trailing or doubled line feeds) are no label.
@@ -19,7 +12,7 @@ CString CLabelToolBar::LabelOf(const CString& commandString)
     return CString(commandString.substr(begin, end + 1 - begin));
 }
 
-BOOL CLabelToolBar::LoadLabeledToolBar(UINT id)
+BOOL CLabelToolBar::LoadLabeledToolBar(UINT id, SIZE image, SIZE room)
 {
     if (!LoadToolBar(id))
         return FALSE;
@@ -38,20 +31,31 @@ BOOL CLabelToolBar::LoadLabeledToolBar(UINT id)
             SetButtonText(i, label);
     }
 
+    FitButtons(image, room);
+    return TRUE;
+}
+
+void CLabelToolBar::FitButtons(SIZE image, SIZE room)
+{
+    // Measured afresh around pictures of this size: from the plain size, which the control
+    // keeps as set, it grows every button for its label when a button is put back.
+    SetSizes({ image.cx + 7, image.cy + 7 }, image);
+    TBBUTTON first;
+    if (GetCount() > 0 && GetButton(0, &first))
+        ReplaceButton(0, first);
     // The control has measured the labelled buttons; all of them take the largest size.
     SIZE largest = { 0, 0 };
     for (int i = GetCount() - 1; i >= 0; --i) {
         RECT rect = {};
         GetItemRect(i, &rect);
-        const LONG width = std::abs(rect.right - rect.left) + EXTRA_WIDTH;     // normalised
-        const LONG height = std::abs(rect.bottom - rect.top) + EXTRA_HEIGHT;
+        const LONG width = std::abs(rect.right - rect.left) + room.cx;     // normalised
+        const LONG height = std::abs(rect.bottom - rect.top) + room.cy;
         if (width > largest.cx)
             largest.cx = width;
         if (height > largest.cy)
             largest.cy = height;
     }
-    SetSizes(largest, IMAGE_SIZE);
-    return TRUE;
+    SetSizes(largest, image);
 }
 
 BOOL CLabelToolBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)

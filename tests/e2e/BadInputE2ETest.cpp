@@ -11,9 +11,9 @@
 
 namespace {
 const char SAVE_FAILED[] = "Error when saving file!";
-// "Aufnahme-äöü-é.wav" and "Kopie-éèêß.wav" in the ANSI code page (1252) both sides use.
-const char ACCENTED_SOURCE[] = "Aufnahme-\xE4\xF6\xFC-\xE9.wav";
-const char ACCENTED_COPY[] = "Kopie-\xE9\xE8\xEA\xDF.wav";
+// In the 8-bit code page both sides use, UTF-8 (the program's manifest asks for it).
+const char ACCENTED_SOURCE[] = "Aufnahme-äöü-é.wav";
+const char ACCENTED_COPY[] = "Kopie-éèêß.wav";
 const wchar_t ACCENTED_COPY_W[] = L"Kopie-\u00E9\u00E8\u00EA\u00DF.wav";
 
 std::string MciText(MCIERROR code)
@@ -312,6 +312,28 @@ TEST_F(BadInputE2E, AccentedNamesOpenAndSaveUnderExactlyThatName)
     EXPECT_EQ(EngineReadFile(source), EngineReadFile(copy));
 }
 
+// Started from a folder named beyond the old 8-bit code pages (the manifest makes the program's
+// 8-bit calls UTF-8), it finds its sample.wav, and a take saves under a name in any script.
+TEST_F(BadInputE2E, StartedFromAFolderBeyondTheOldCodePagesItOpensItsSampleAndSavesAnyName)
+{
+    const std::string folder = ProcessDriver::TempFolder("app-録音"), take = folder + "Запись 録音.wav";
+    std::string unixFolder;
+    ASSERT_TRUE(UnixPath(folder, unixFolder));
+    for (const char* file : { "Vorsel.exe", "sample.wav" })
+        ASSERT_TRUE(::CopyFileA((ProcessDriver::OwnFolder() + file).c_str(), (folder + file).c_str(), FALSE));
+    Start(folder + "Vorsel.exe");
+    ExpectNoBox();   // sample.wav was found
+    EXPECT_EQ(folder + "sample.wav", Item(IDC_FILENAME));
+    EXPECT_EQ(20, SliderMax()) << "sample.wav's 2 s in 100 ms steps";
+    const LRESULT steps = RecordTake(1500);
+    ExpectSaved(take);
+    ExpectTake(take, steps);
+    // Linux holds the name in UTF-8, as written here.
+    EXPECT_EQ(0, RunUnix("test -s '" + unixFolder + "/Запись 録音.wav'", 10000));
+    Quit();
+    RunUnix("rm -r '" + unixFolder + "'", 10000);
+}
+
 TEST_F(BadInputE2E, ATooLongPathInTheChooserGetsAWordNotACrash)
 {
     Start();
@@ -363,6 +385,47 @@ TEST_F(BadInputE2E, FailedSavesKeepTheTargetAndTheTake)
     const std::string good = scratch.Path("good.wav");
     ExpectSaved(good);
     ExpectTake(good, steps);
+}
+
+// A folder the user may not write, closed from Linux: without write permission, and, for root,
+// whom permissions do not stop, with the flag that nobody may change it.
+class ClosedFolder {
+public:
+    explicit ClosedFolder(const std::string& path) : m_path(path)
+    {
+        ::CreateDirectoryA(path.c_str(), nullptr);
+        UnixPath(path, m_unix);
+        m_unix = "'" + m_unix + "'";
+    }
+    ~ClosedFolder() { RunUnix("chattr -i " + m_unix + " 2>/dev/null; chmod u+w " + m_unix + "; rm -r " + m_unix, 15000); }
+    std::string Path(const std::string& name) const { return m_path + "\\" + name; }
+    // True when nothing can be written in it any more.
+    bool Close()
+    {
+        return RunUnix("chmod a-w " + m_unix + " && { [ $(id -u) != 0 ] || chattr +i " + m_unix + "; } && ! touch " +
+                           m_unix + "/probe 2>/dev/null", 15000) == 0;
+    }
+
+private:
+    std::string m_path, m_unix;   // the latter quoted for the shell
+};
+
+// Where the user may not write, a save fails as any refused write does; the manifest's
+// asInvoker keeps Windows from moving it to a folder of its own.
+TEST_F(BadInputE2E, ASaveWhereTheUserMayNotWriteIsRefusedAndLandsNowhere)
+{
+    ClosedFolder folder(scratch.Path("closed"));
+    const std::string kept = folder.Path("kept.wav");
+    ASSERT_TRUE(EngineWriteToneFile(kept, 880, 0.5, 1, 8000, 8));
+    const std::vector<char> keptBytes = EngineReadFile(kept);
+    if (!folder.Close())
+        GTEST_SKIP() << "the folder could not be closed from Linux (chmod, and chattr for root)";
+    Start();   // sample.wav is open: there is a sound to save
+    ExpectRefusedSave(folder.Path("new.wav"), MCIERR_FILE_NOT_SAVED);
+    ExpectRefusedSave(kept, MCIERR_FILE_NOT_SAVED);
+    EXPECT_EQ(keptBytes, EngineReadFile(kept));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(folder.Path("new.wav").c_str()));
+    ExpectSaved(scratch.Path("elsewhere.wav"));   // the same sound saves where it may
 }
 
 // Without a sound server Wine's audio driver has no devices. The program's environment is

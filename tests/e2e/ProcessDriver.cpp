@@ -136,6 +136,13 @@ std::string ProcessDriver::StatusText(HWND dialog, int statusId)
     return text;
 }
 
+RECT ProcessDriver::ToolbarItemRect(HWND toolbar, int index)
+{
+    RECT rect = {};
+    SendWithRemoteBuffer(toolbar, TB_GETITEMRECT, index, &rect, sizeof rect);
+    return rect;
+}
+
 std::string ProcessDriver::TempFolder(const std::string& name)
 {
     char temp[MAX_PATH];

@@ -27,6 +27,8 @@ public:
     static std::string SelectedText(HWND dialog, int comboId);
     // The status bar's text lives in the other process's memory.
     std::string StatusText(HWND dialog, int statusId);
+    // A toolbar button's rectangle, in the toolbar's client coordinates.
+    RECT ToolbarItemRect(HWND toolbar, int index);
 
     // Directory of this test program (Vorsel.exe and sample.wav sit beside it).
     static std::string OwnFolder() { return TestProgramFolder(); }

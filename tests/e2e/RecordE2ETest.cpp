@@ -130,6 +130,24 @@ TEST_F(RecorderE2E, ACopyingSaveShowsItsProgressAndTheWindowAnswers)
     EXPECT_EQ(end.QuadPart, (LONGLONG(copied.nFileSizeHigh) << 32) | copied.nFileSizeLow);
 }
 
+// Dictation and other tools set a field's text as a program does, with WM_SETTEXT: the name is
+// the user's all the same, and no refresh may put the old one back.
+TEST_F(RecorderE2E, ANameAnotherProgramPutsIntoTheFieldDuringPlayStaysThereAndIsSaved)
+{
+    Command(ID_PLAY);   // sample.wav, 2 s: a refresh every 100 ms
+    ASSERT_TRUE(StatusBecomes("   Playing..."));
+    const std::string dictated = scratch.Path("dictated name.wav");
+    SetField(dictated);
+    ::Sleep(1000);
+    EXPECT_EQ(dictated, Item(IDC_FILENAME)) << "a refresh put the old name back";
+    EXPECT_TRUE(StatusBecomes(RECORDED, 6000)) << "the play did not end";
+    PostSave();
+    Box box;
+    ASSERT_TRUE(NextBox(box));
+    EXPECT_EQ("Saved at the followin location: " + dictated, box.text);
+    EXPECT_EQ(EngineReadFile(ProcessDriver::OwnFolder() + "sample.wav"), EngineReadFile(dictated));
+}
+
 TEST_F(RecorderE2E, ChoosingAFileShowsItsFormatAndLength)
 {
     const std::string path = scratch.Path("voice.wav");

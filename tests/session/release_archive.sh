@@ -2,8 +2,9 @@
 # The archive a Windows user downloads, as scripts/release.sh made it for this test run: its
 # checksum holds; it unpacks to one folder with exactly the program, sample.wav and README.txt
 # (Windows line endings); the program is a 32-bit Windows GUI program that imports system DLLs
-# only, so nothing else has to travel with it; and, started under Wine from the unpacked folder,
-# it finds its sample.wav (no box, the slider spans its 2 s) and shows its window.
+# only, so nothing else has to travel with it, and carries its manifest with its four settings;
+# and, started under Wine from the unpacked folder, it finds its sample.wav (no box, the slider
+# spans its 2 s) and shows its window.
 # Usage: release_archive.sh WINE BIN_DIR run|norun, with VORSEL_RELEASE_ZIP naming the archive.
 # With norun (a Wine that cannot start 32-bit programs) it stops before the start and skips.
 set -euo pipefail
@@ -41,6 +42,10 @@ for dll in $dlls; do
     esac
 done
 echo "32-bit GUI program importing" $dlls
+# The manifest that makes Windows treat it as a program of today, with its four settings.
+python3 "$(dirname "$0")/manifest_check.py" "$folder/Vorsel.exe" >"$work/manifest.txt" ||
+    fail "the archive's Vorsel.exe lacks its manifest or one of its settings (above)"
+tail -1 "$work/manifest.txt"
 
 if [ "$run" != run ]; then
     echo "this machine's Wine starts no 32-bit programs: the archive's program is not started"

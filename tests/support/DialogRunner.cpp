@@ -1,5 +1,6 @@
 #include "DialogRunner.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -89,6 +90,61 @@ std::vector<std::vector<COLORREF>> Picture(HWND window, COLORREF ground)
     ::DeleteObject(bitmap);
     ::DeleteDC(dc);
     return rows;
+}
+
+Pixels PixelsOf(HDC source, int x, int y, int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(source);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::BitBlt(dc, 0, 0, width, height, source, x, y, SRCCOPY);
+    Pixels rows(height, std::vector<COLORREF>(width));
+    const DWORD* p = static_cast<const DWORD*>(bits);
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i, ++p)
+            rows[j][i] = RGB((*p >> 16) & 0xFF, (*p >> 8) & 0xFF, *p & 0xFF);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return rows;
+}
+
+Pixels ResourceBitmap(UINT id)
+{
+    HBITMAP bitmap = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+    BITMAP size = {};
+    ::GetObjectA(bitmap, sizeof size, &size);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const Pixels rows = PixelsOf(dc, 0, 0, size.bmWidth, size.bmHeight);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(bitmap);
+    return rows;
+}
+
+bool ShowsPicture(const Pixels& shown, const RECT& box, const Pixels& strip, int index, POINT& at)
+{
+    const int size = static_cast<int>(strip.size());
+    const LONG right = std::min<LONG>(box.right, shown.empty() ? 0 : LONG(shown[0].size()));
+    const LONG bottom = std::min<LONG>(box.bottom, LONG(shown.size()));
+    for (int y = box.top; y + size <= bottom; ++y)
+        for (int x = box.left; x + size <= right; ++x) {
+            bool all = true;
+            for (int j = 0; j < size && all; ++j)
+                for (int i = 0; i < size && all; ++i) {
+                    const COLORREF c = strip[j][index * size + i];
+                    all = c == RGB(255, 0, 255) || shown[y + j][x + i] == c;
+                }
+            if (all) {
+                at = { x, y };
+                return true;
+            }
+        }
+    return false;
 }
 
 RECT RectIn(HWND parent, HWND child)

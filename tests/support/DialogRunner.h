@@ -14,8 +14,16 @@ void PumpMessages(DWORD ms);
 bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 // A press of the left button on a text label, just inside its top-left corner.
 void ClickLabel(HWND label);
+using Pixels = std::vector<std::vector<COLORREF>>;
 // What a window paints of its client area over a plain ground: its pixels, row by row.
-std::vector<std::vector<COLORREF>> Picture(HWND window, COLORREF ground);
+Pixels Picture(HWND window, COLORREF ground);
+// A rectangle of what a device context holds, e.g. the screen's.
+Pixels PixelsOf(HDC dc, int x, int y, int width, int height);
+// A bitmap among this program's resources (the test programs carry the program's).
+Pixels ResourceBitmap(UINT id);
+// Whether picture `index` of a strip of square pictures shows inside `box`, every pixel of it
+// but the transparent magenta ones; `at` gets its top-left corner.
+bool ShowsPicture(const Pixels& shown, const RECT& box, const Pixels& strip, int index, POINT& at);
 // A child window's rectangle in its parent's client coordinates.
 RECT RectIn(HWND parent, HWND child);
 // The text of a window (e.g. a control of the dialog).

@@ -1,5 +1,15 @@
 #include "RecordingUiSeam.h"
-#include <cstring>
+#include <cwchar>
+#include <vector>
+
+namespace {
+std::string Utf8(const wchar_t* wide)
+{
+    std::vector<char> text(::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr) + 1);
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    return text.data();
+}
+}
 
 int RecordingUiSeam::ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
@@ -21,19 +31,21 @@ HINSTANCE RecordingUiSeam::OpenWithShell(HWND owner, LPCSTR verb, LPCSTR file, L
     return shellResult;
 }
 
-BOOL RecordingUiSeam::RunSaveChooser(OPENFILENAMEA* ofn)
+BOOL RecordingUiSeam::RunSaveChooser(OPENFILENAMEW* ofn)
 {
     choosers.push_back(*ofn);
     // The filter is a list of strings ending with an empty one.
     std::string filter;
-    for (const char* p = ofn->lpstrFilter; p && *p; p += std::strlen(p) + 1)
-        filter += std::string(p) + "|";
+    for (const wchar_t* p = ofn->lpstrFilter; p && *p; p += std::wcslen(p) + 1)
+        filter += Utf8(p) + "|";
     chooserFilters.push_back(filter);
-    chooserInitialDirs.push_back(ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "(null)");
+    chooserInitialDirs.push_back(ofn->lpstrInitialDir ? Utf8(ofn->lpstrInitialDir) : "(null)");
     if (chooserAnswer.empty())
         return FALSE;
-    lstrcpynA(ofn->lpstrFile, chooserAnswer.c_str(), ofn->nMaxFile);
+    std::vector<wchar_t> answer(chooserAnswer.size() + 1);
+    ::MultiByteToWideChar(CP_UTF8, 0, chooserAnswer.c_str(), -1, answer.data(), static_cast<int>(answer.size()));
+    lstrcpynW(ofn->lpstrFile, answer.data(), ofn->nMaxFile);
     if (chooserFillsWholeBuffer)
-        std::memset(ofn->lpstrFile, 'x', ofn->nMaxFile);
+        std::wmemset(ofn->lpstrFile, L'x', ofn->nMaxFile);
     return TRUE;
 }

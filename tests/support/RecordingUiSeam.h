@@ -24,17 +24,17 @@ public:
     int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override;
     HINSTANCE OpenWithShell(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                             INT show) override;
-    BOOL RunSaveChooser(OPENFILENAMEA* ofn) override;
+    BOOL RunSaveChooser(OPENFILENAMEW* ofn) override;
 
     std::vector<ShownBox> boxes;
     // Answers to Yes/No(/Cancel) questions, in turn; with none left the user says Yes.
     std::deque<int> answers;
     std::vector<ShellCall> shellCalls;
     HINSTANCE shellResult = reinterpret_cast<HINSTANCE>(42);   // > 32: success
-    // The chooser's answer: empty means the user cancelled.
+    // The chooser's answer, in UTF-8 (any name a user can type): empty means the user cancelled.
     std::string chooserAnswer;
     bool chooserFillsWholeBuffer = false;   // as a chooser that overran it: no end to the name
-    std::vector<OPENFILENAMEA> choosers;   // copies of what the chooser was given
+    std::vector<OPENFILENAMEW> choosers;   // copies of what the chooser was given
     std::vector<std::string> chooserFilters;
     std::vector<std::string> chooserInitialDirs;
 };

@@ -189,6 +189,49 @@ TEST_F(FileChoice, ATypedNameOutlivesEveryRefreshAndIsTheNameSaved)
     });
 }
 
+// These tests run in code page 1252, as on Windows before 10 1903 (without the manifest's UTF-8).
+TEST_F(FileChoice, ANameTheCodePageCannotHoldIsRefusedNeverSavedOrOpenedUnderALookAlike)
+{
+    ASSERT_NE(static_cast<UINT>(CP_UTF8), ::GetACP()) << "the unit tests must run without the program's manifest";
+    // Put into the field as dictation or a paste puts it, or chosen in the chooser.
+    const struct { const wchar_t* field; const char* chosen; bool refused; } cases[] = {
+        { L"C:\\takes\\Запись 録音.wav", nullptr, true },    // would reach the device as "?"
+        { L"C:\\café\\Łódź.wav", nullptr, true },            // would be saved as "Lodz.wav"
+        { L"C:\\café\\take.wav", nullptr, false },           // "é" is in the code page
+        { nullptr, "C:\\Запись\\録音.wav", true },
+        { nullptr, "C:\\café\\Łódź.wav", true },
+        { nullptr, "C:\\café\\take.wav", false },
+    };
+    Run([&](HWND h) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.chosen ? std::string("chosen ") + c.chosen : "in the field");
+            const std::string shown = ItemText(h, IDC_FILENAME);
+            Forget();
+            if (c.field) {
+                ::SetWindowTextW(::GetDlgItem(h, IDC_FILENAME), c.field);
+                Command(h, ID_SAVE);
+            } else {
+                ui.chooserAnswer = c.chosen;
+                Command(h, IDC_BROWSE);
+            }
+            if (!c.refused) {
+                const UINT command = c.field ? MCI_SAVE : MCI_OPEN;
+                ASSERT_EQ(1u, port.Count(command));
+                EXPECT_EQ("C:\\caf\xE9\\take.wav", c.field ? port.Sent(command)[0].fileName : port.Sent(command)[0].element);
+                continue;
+            }
+            EXPECT_TRUE(port.sent.empty()) << "nothing may be saved or opened under another name";
+            ASSERT_EQ(1u, ui.boxes.size());
+            EXPECT_EQ("Unsupported File Name", ui.boxes[0].caption);
+            EXPECT_EQ("This file name holds characters that the system cannot pass to Vorsel.\n"
+                      "Choose a name without them.", ui.boxes[0].text);
+            if (c.chosen) {
+                EXPECT_EQ(shown, ItemText(h, IDC_FILENAME)) << "a refused choice leaves the field as it was";
+            }
+        }
+    });
+}
+
 TEST_F(FileChoice, EmptyNameAsksForOneAndFocusesTheField)
 {
     Run([&](HWND h) {

@@ -58,6 +58,61 @@ void Click(HWND toolbar, int index)
     ::SendMessageA(toolbar, WM_LBUTTONUP, 0, at);
 }
 
+// How wide a text is drawn in a font: its pixels from the first to the last column.
+int DrawnWidth(HFONT font, const char* text)
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 400, 100);
+    ::ReleaseDC(nullptr, screen);
+    const HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
+    const HGDIOBJ oldFont = ::SelectObject(dc, font);
+    const RECT all = { 0, 0, 400, 100 };
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::TextOutA(dc, 10, 10, text, lstrlenA(text));
+    const Pixels drawn = PixelsOf(dc, 0, 0, 400, 100);
+    ::SelectObject(dc, oldFont);
+    ::SelectObject(dc, oldBitmap);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    int left = 400, right = -1;
+    for (const auto& row : drawn)
+        for (int x = 0; x < 400; ++x)
+            if (row[x] != RGB(255, 255, 255))
+                left = std::min(left, x), right = std::max(right, x);
+    return right - left + 1;
+}
+
+// All buttons of the same size, each showing its picture of the strip with its label whole
+// below it, in the bar's font.
+void ExpectEqualButtonsWithWholeLabels(HWND toolbar, UINT stripId)
+{
+    const HFONT font = reinterpret_cast<HFONT>(::SendMessageA(toolbar, WM_GETFONT, 0, 0));
+    const COLORREF white = RGB(255, 255, 255);
+    const Pixels picture = Picture(toolbar, white);
+    const Pixels strip = ResourceBitmap(stripId);
+    const SIZE first = SizeOf(ItemRect(toolbar, 0));
+    for (int i = 0; i < BUTTONS; ++i) {
+        SCOPED_TRACE(LABELS[i]);
+        const RECT r = ItemRect(toolbar, i);
+        EXPECT_EQ(first.cx, SizeOf(r).cx);
+        EXPECT_EQ(first.cy, SizeOf(r).cy);
+        POINT image;
+        if (!ShowsPicture(picture, r, strip, i, image)) {
+            ADD_FAILURE() << "the button does not show its " << strip.size() << "-pixel picture whole";
+            continue;
+        }
+        // The label is what is drawn below the picture (smoothed text has more than one colour).
+        int left = r.right, right = -1, bottom = -1;
+        for (int y = image.y + static_cast<int>(strip.size()); y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (picture[y][x] != white)
+                    left = std::min(left, x), right = std::max(right, x), bottom = y;
+        EXPECT_NEAR(DrawnWidth(font, LABELS[i]), right - left + 1, 1) << "the whole width of the label under the image";
+        EXPECT_LT(bottom, r.bottom - 1) << "the label is not cut off at the bottom";
+    }
+}
+
 // A plain top-level window for bars tested on their own.
 class ParentWindow : public CWnd {
 public:
@@ -242,38 +297,54 @@ TEST_F(ToolbarDialogTest, EqualButtonsShowEachLabelWholeUnderItsImageAcrossTheTo
         EXPECT_EQ(bar.bottom - bar.top, SizeOf(ItemRect(toolbar, 0)).cy) << "as tall as its buttons";
         EXPECT_EQ(client.bottom, RectIn(dialog, ::GetDlgItem(dialog, IDC_STATUSBAR)).bottom)
             << "the status line stays at the bottom";
+        ExpectEqualButtonsWithWholeLabels(toolbar, IDB_TOOLBAR_COLD);
+    });
+}
 
-        HDC dc = ::GetDC(toolbar);
-        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(toolbar, WM_GETFONT, 0, 0)));
-        const auto picture = Picture(toolbar, RGB(255, 255, 255));
-        const COLORREF white = RGB(255, 255, 255), text = ::GetSysColor(COLOR_BTNTEXT);
-        const SIZE first = SizeOf(ItemRect(toolbar, 0));
-        for (int i = 0; i < BUTTONS; ++i) {
-            SCOPED_TRACE(LABELS[i]);
-            const RECT r = ItemRect(toolbar, i);
-            EXPECT_EQ(first.cx, SizeOf(r).cx);
-            EXPECT_EQ(first.cy, SizeOf(r).cy);
-            if (r.right > static_cast<LONG>(picture[0].size()) || r.bottom > static_cast<LONG>(picture.size())) {
-                ADD_FAILURE() << "the button reaches out of the window";
-                continue;
-            }
-            // The image is what has colour; the label, what has the text's colour below it.
-            int imageBottom = -1, left = r.right, right = -1, bottom = -1;
-            for (int y = r.top; y < r.bottom; ++y)
-                for (int x = r.left; x < r.right; ++x)
-                    if (picture[y][x] != white && picture[y][x] != text)
-                        imageBottom = y;
-            for (int y = imageBottom + 1; y < r.bottom; ++y)
-                for (int x = r.left; x < r.right; ++x)
-                    if (picture[y][x] == text)
-                        left = std::min(left, x), right = std::max(right, x), bottom = y;
-            SIZE label;
-            ::GetTextExtentPoint32A(dc, LABELS[i], lstrlenA(LABELS[i]), &label);
-            EXPECT_NEAR(label.cx, right - left + 1, 2) << "the whole width of the label under the image";
-            EXPECT_LT(bottom, r.bottom - 1) << "the label is not cut off at the bottom";
+TEST_F(ToolbarDialogTest, MovedToAnotherScaleTheWindowTakesItsPlaceAndSizesWhatItSetsInPixelsAnew)
+{
+    Run([&](HWND dialog, HWND toolbar) {
+        HWND status = ::GetDlgItem(dialog, IDC_STATUSBAR);
+        const SIZE button96 = SizeOf(ItemRect(toolbar, 0));
+        const int status96 = SizeOf(RectIn(dialog, status)).cy;
+        RECT start;
+        ::GetWindowRect(dialog, &start);
+        // To a monitor at 150 %, then 200 %, then back to 100 %.
+        const struct { UINT dpi; int picture; UINT strip; int smallIcon; } moves[] = {
+            { 144, 36, IDB_TOOLBAR_36, 24 }, { 192, 48, IDB_TOOLBAR_48, 32 }, { 96, 24, IDB_TOOLBAR_COLD, 16 } };
+        for (const auto& move : moves) {
+            SCOPED_TRACE(std::to_string(move.dpi) + " DPI");
+            const SIZE size = { SizeOf(start).cx * LONG(move.dpi) / 96, SizeOf(start).cy * LONG(move.dpi) / 96 };
+            RECT suggested = { start.left + 8, start.top + 16, start.left + 8 + size.cx, start.top + 16 + size.cy };
+            ::SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(move.dpi, move.dpi), reinterpret_cast<LPARAM>(&suggested));
+            RECT now;
+            ::GetWindowRect(dialog, &now);
+            EXPECT_TRUE(::EqualRect(&suggested, &now)) << "the window takes the suggested place and size";
+
+            int hot = 0, unused = 0;   // the normal pictures are checked below, as shown
+            ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(::SendMessageA(toolbar, TB_GETHOTIMAGELIST, 0, 0)), &hot, &unused);
+            EXPECT_EQ(move.picture, hot) << "the pictures under the pointer";
+            // In proportion, to a pixel or two of a font's rounding; back at 96 exactly as it began.
+            const SIZE button = SizeOf(ItemRect(toolbar, 0));
+            const LONG tolerance = move.dpi == 96 ? 0 : 2 + button96.cy * LONG(move.dpi) / 96 / 12;
+            EXPECT_NEAR(button96.cx * LONG(move.dpi) / 96, button.cx, tolerance);
+            EXPECT_NEAR(button96.cy * LONG(move.dpi) / 96, button.cy, tolerance);
+            ExpectEqualButtonsWithWholeLabels(toolbar, move.strip);
+            RECT client;
+            ::GetClientRect(dialog, &client);
+            EXPECT_EQ(client.right, SizeOf(RectIn(dialog, toolbar)).cx) << "the toolbar spans the window";
+            const RECT line = RectIn(dialog, status);
+            EXPECT_NEAR(status96 * LONG(move.dpi) / 96, SizeOf(line).cy, tolerance) << "the status line's height";
+            EXPECT_EQ(client.bottom, line.bottom) << "the status line along the bottom";
+            EXPECT_EQ(client.right, line.right);
+
+            ICONINFO icon = {};
+            BITMAP mask = {};
+            ::GetIconInfo(reinterpret_cast<HICON>(::SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0)), &icon);
+            ::GetObjectA(icon.hbmMask, sizeof mask, &mask);
+            EXPECT_EQ(move.smallIcon, mask.bmWidth) << "the small icon";
+            ::DeleteObject(icon.hbmMask), ::DeleteObject(icon.hbmColor);
         }
-        ::SelectObject(dc, old);
-        ::ReleaseDC(toolbar, dc);
     });
 }
 
