@@ -6,10 +6,14 @@
 #include "CStatusBarCtrl.h"
 #include "CImageList.h"
 #include "CLabelToolBar.h"
+#include "CLevelMeter.h"
 #include "CStaticLink.h"
 #include "CWaveDevice.h"
 
 const UINT_PTR TIMER_POSITION = 1;
+// Refreshes the level meter, 20 times a second, while a take records or a sound plays.
+const UINT_PTR TIMER_LEVEL = 2;
+const UINT LEVEL_PERIOD_MS = 50;
 
 // The recorder's one window: owns the device and everything on the screen.
 class CRecorderDlg : public CDialog {
@@ -57,6 +61,7 @@ public:
     BOOL m_bShowTextLabels;
     CStatusBarCtrl m_wndStatusBar;
     int m_nStatusParts[2];
+    CLevelMeter m_wndLevelMeter;
     CComboBox m_cbSampleRate;
     CComboBox m_cbBits;
     CComboBox m_cbChannels;
@@ -73,6 +78,10 @@ private:
     // A take or a play runs on the device, or a play is paused.
     BOOL IsDeviceRunning() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
     void ShowRunEnded(BOOL wasRunning);
+    // The meter runs from a Record or Play that started until nothing records or plays.
+    void StartLevelMeter();
+    void StopLevelMeter();
+    void ShowLevel();
     void ShowRunFailed(BOOL wasRecording);
     void ShowFileName(const CString& name);
 
