@@ -23,8 +23,8 @@ public:
     // Hides the meter and gives the status line its parts back.
     void Stop();
 
-    static const int kRangeDb = 60;
-    static const DWORD kSilenceMs = 2000;
+    static constexpr int kRangeDb = 60;
+    static constexpr DWORD kSilenceMs = 2000;
 
 private:
     // Splits the status line in two parts and places the controls in the second, the words
