@@ -410,7 +410,8 @@ int main(int argc, char** argv)
         HWND h = Vorsel();
         const HWND left = MeterPart(h, IDC_LEVEL_LEFT), right = MeterPart(h, IDC_LEVEL_RIGHT);
         char words[128] = "";
-        GetWindowTextA(MeterPart(h, IDC_LEVEL_WORDS), words, sizeof words);
+        if (const HWND text = MeterPart(h, IDC_LEVEL_WORDS))   // a program without a meter has none
+            GetWindowTextA(text, words, sizeof words);
         std::printf("%d %d %d %s\n", MeterBar(left), MeterBar(right), IsWindowVisible(left) ? 1 : 0, words);
         return 0;
     }
