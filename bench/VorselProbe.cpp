@@ -27,14 +27,24 @@
 //   VorselProbe bare record|play SECONDS      the least a program can do to record or play 44.1 kHz
 //                                             stereo through waveIn/waveOut (25 ms buffers): the
 //                                             floor under Vorsel's CPU figures on this Wine
+//   VorselProbe meter                         the level meter's bar positions, left and right,
+//                                             whether it shows (1/0), and its words
+//   VorselProbe lag ROUNDS                    while Vorsel records the session's silence: plays a
+//                                             tone into the output ROUNDS times and prints the
+//                                             medians of the ms from each start to Vorsel's meter
+//                                             showing it, to a bare waveIn loop in this process
+//                                             seeing it, and of the difference
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <psapi.h>
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -47,6 +57,10 @@ const int IDC_SLIDER = 1025;
 const UINT ID_EXIT = 32772;
 const UINT ID_RECORD = 32774;
 const UINT ID_STOP = 32775;
+const int IDC_STATUSBAR = 10350;
+const int IDC_LEVEL_LEFT = 10351;
+const int IDC_LEVEL_RIGHT = 10352;
+const int IDC_LEVEL_WORDS = 10353;
 
 double Now()
 {
@@ -118,8 +132,20 @@ double LaunchToWindow(const char* exe, const char* caption)
     return h ? ms : -1;
 }
 
-// Keeps 16 buffers of 25 ms queued on a waveIn or waveOut device for the given time.
-int Bare(bool record, double seconds)
+HWND MeterPart(HWND vorsel, int id)
+{
+    return GetDlgItem(GetDlgItem(vorsel, IDC_STATUSBAR), id);
+}
+
+int MeterBar(HWND bar)
+{
+    return static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+}
+
+// Keeps 16 buffers of 25 ms queued on a waveIn or waveOut device for the given time, or until
+// *stop; a recording hands each buffer it gets back to 'seen'.
+int Bare(bool record, double seconds, const std::atomic<bool>* stop = nullptr,
+         void (*seen)(const WAVEHDR&) = nullptr)
 {
     WAVEFORMATEX wfx = { WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0 };
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -152,11 +178,14 @@ int Bare(bool record, double seconds)
     if (record)
         waveInStart(in);
     const double end = Now() + seconds * 1000;
-    while (Now() < end) {
+    while (Now() < end && !(stop && *stop)) {
         WaitForSingleObject(event, 100);
         for (WAVEHDR& h : headers)
-            if (h.dwFlags & WHDR_DONE)
+            if (h.dwFlags & WHDR_DONE) {
+                if (seen)
+                    seen(h);
                 queue(h);
+            }
     }
     if (record) {
         waveInReset(in);
@@ -177,6 +206,85 @@ double Median(std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+// What the bare loop of MeterLag last heard: when a sample at or above -60 dBFS last came
+// (the meter's own floor), and when the first one came after the last reset.
+std::atomic<double> g_lastLoud{0};
+std::atomic<double> g_firstLoud{0};
+
+void WatchForSound(const WAVEHDR& header)
+{
+    const auto* samples = reinterpret_cast<const short*>(header.lpData);
+    for (DWORD i = 0; i < header.dwBytesRecorded / 2; ++i)
+        if (std::abs(samples[i]) >= 33) {
+            const double now = Now();
+            g_lastLoud = now;
+            double none = 0;
+            g_firstLoud.compare_exchange_strong(none, now);
+            return;
+        }
+}
+
+// The session plays exact silence into the sink; each round a tone starts at the output,
+// reaches Vorsel's take and this process's bare loop through the same sink, and is stopped
+// once both have shown it.
+int MeterLag(int rounds)
+{
+    const HWND left = MeterPart(Vorsel(), IDC_LEVEL_LEFT);
+    if (!IsWindowVisible(left)) {
+        std::fprintf(stderr, "the meter does not show: is Vorsel recording?\n");
+        return 2;
+    }
+    std::atomic<bool> stop{false};
+    std::thread bare([&] { Bare(true, 3600, &stop, &WatchForSound); });
+    WAVEFORMATEX wfx = { WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0 };
+    HWAVEOUT out = nullptr;
+    if (waveOutOpen(&out, WAVE_MAPPER, &wfx, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+        stop = true;
+        bare.join();
+        return 2;
+    }
+    std::vector<short> tone(44100 * 2 * 2);   // 2 s of 440 Hz at -12 dBFS
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<short>(8225 * std::sin(2 * 3.14159265358979 * 440 * (i / 2) / 44100.0));
+    WAVEHDR header = {};
+    header.lpData = reinterpret_cast<LPSTR>(tone.data());
+    header.dwBufferLength = static_cast<DWORD>(tone.size() * sizeof(short));
+    waveOutPrepareHeader(out, &header, sizeof header);
+    std::vector<double> meter, floor, difference;
+    for (int r = 0; r < rounds; ++r) {
+        // Silence again at both ends, for a while.
+        const double waitFrom = Now();
+        while ((MeterBar(left) != 0 || Now() - g_lastLoud < 500) && Now() - waitFrom < 10000)
+            Sleep(10);
+        g_firstLoud = 0;
+        const double start = Now();
+        waveOutWrite(out, &header, sizeof header);
+        double shown = 0;
+        while (!shown && Now() - start < 5000) {
+            if (MeterBar(left) > 0)
+                shown = Now();
+            else
+                Sleep(1);
+        }
+        while (g_firstLoud == 0 && Now() - start < 5000)
+            Sleep(1);
+        waveOutReset(out);
+        if (!shown || g_firstLoud == 0)
+            break;
+        meter.push_back(shown - start);
+        floor.push_back(g_firstLoud - start);
+        difference.push_back(shown - g_firstLoud);
+    }
+    waveOutUnprepareHeader(out, &header, sizeof header);
+    waveOutClose(out);
+    stop = true;
+    bare.join();
+    if (meter.size() != static_cast<size_t>(rounds))
+        return 3;   // a step that one of them never showed
+    std::printf("%.1f %.1f %.1f\n", Median(meter), Median(floor), Median(difference));
+    return 0;
 }
 
 // Launches the programs in turn, RUNS rounds, so that a change in the machine's load hits all.
@@ -305,6 +413,17 @@ int main(int argc, char** argv)
         return Startup(std::atoi(argv[2]), argv + 3, (argc - 3) / 2);
     if (verb == "atonce" && argc == 6)
         return RecordAtOnce(argv[2], argv[3], std::atof(argv[4]), std::atof(argv[5]));
+    if (verb == "lag" && argc == 3)
+        return MeterLag(std::atoi(argv[2]));
+    if (verb == "meter") {
+        HWND h = Vorsel();
+        const HWND left = MeterPart(h, IDC_LEVEL_LEFT), right = MeterPart(h, IDC_LEVEL_RIGHT);
+        char words[128] = "";
+        if (const HWND text = MeterPart(h, IDC_LEVEL_WORDS))   // a program without a meter has none
+            GetWindowTextA(text, words, sizeof words);
+        std::printf("%d %d %d %s\n", MeterBar(left), MeterBar(right), IsWindowVisible(left) ? 1 : 0, words);
+        return 0;
+    }
     if (verb == "bare" && argc == 4)
         return Bare(std::string(argv[2]) == "record", std::atof(argv[3]));
     if (verb == "command" && argc == 3) {

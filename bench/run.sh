@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks in one session and prints each figure as a ratio against a baseline
 # measured in the same run. Usage: bench/run.sh [fidelity seconds, default 60]
-# VORSEL_BENCH_PARTS picks figures (default: atonce startup capture cpu save savetake position longopen);
+# VORSEL_BENCH_PARTS picks figures (default: atonce startup capture cpu lag save savetake position longopen);
 # VORSEL_EXE measures another build's Vorsel.exe against the same baselines.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -9,7 +9,7 @@ FIDELITY_SECONDS=${1:-60}
 ms_since() { awk -v a="$1" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e6 }'; }
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 settle() { sync; sleep 1; }
-PARTS=" ${VORSEL_BENCH_PARTS:-atonce startup capture cpu save savetake position longopen} "
+PARTS=" ${VORSEL_BENCH_PARTS:-atonce startup capture cpu lag save savetake position longopen} "
 part() { [[ "$PARTS" == *" $1 "* ]]; }
 
 bench_build
@@ -81,14 +81,21 @@ perr=$(awk -v s="$ps" -v t="$FIDELITY_SECONDS" 'BEGIN { printf "%.1f", (s - t) *
 echo "capture (${FIDELITY_SECONDS} s, 2-core load): Vorsel $vd discontinuities, length error $verr ms; parecord on the same source at the same time $pd discontinuities, length error $perr ms (goal: as many as parecord, within 25 ms)"
 fi
 
-# 3. CPU while recording and while playing, against parecord and paplay doing the same.
+# 3. CPU while recording and while playing, against parecord and paplay doing the same. The
+#    level meter runs whenever Vorsel records or plays; a tone into the sink while the take
+#    records (and so in the take that then plays) keeps its bars moving and repainting.
 if part cpu; then
 sox -n -r 44100 -c 2 -b 16 "$work/twenty.wav" synth 20 sine 440 vol 0.25
+sox -n -r 44100 -c 2 -b 16 "$work/varying.wav" synth 120 sine 440 vol 0.25 tremolo 3 90
+paplay "$work/varying.wav" &
+varying=$!
 start_vorsel
 t0=$(cpu_ticks "$VORSEL_PID"); probe command 32774; sleep 15; t1=$(cpu_ticks "$VORSEL_PID")
+mrec=$(probe meter)
 probe command 32775
 vrec=$((t1 - t0))
 t0=$(cpu_ticks "$VORSEL_PID"); probe command 32776; sleep 10; t1=$(cpu_ticks "$VORSEL_PID")
+mplay=$(probe meter)
 probe command 32775
 vplay=$((t1 - t0))
 stop_vorsel
@@ -108,11 +115,25 @@ bare_cpu() {   # bare_cpu record|play SECONDS -> clock ticks over the middle SEC
     echo $((t1 - t0))
 }
 brec=$(bare_cpu record 15)
+kill "$varying"; wait "$varying" 2>/dev/null || true
 bplay=$(bare_cpu play 10)
 hz=$(getconf CLK_TCK)
 pct() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
-echo "cpu recording: Vorsel $(pct "$vrec" 15) % of a core, parecord $(pct "$prec" 15) %, ratio $(ratio "$vrec" "$prec") (goal <= 2, under 2 %); a bare waveIn loop under the same Wine $(pct "$brec" 15) %, ratio to it $(ratio "$vrec" "$brec")"
-echo "cpu playing: Vorsel $(pct "$vplay" 10) % of a core, paplay $(pct "$pplay" 10) %, ratio $(ratio "$vplay" "$pplay") (goal <= 2, under 2 %); a bare waveOut loop under the same Wine $(pct "$bplay" 10) %, ratio to it $(ratio "$vplay" "$bplay")"
+echo "cpu recording: Vorsel $(pct "$vrec" 15) % of a core, parecord $(pct "$prec" 15) %, ratio $(ratio "$vrec" "$prec") (goal <= 2, under 2 %); a bare waveIn loop under the same Wine $(pct "$brec" 15) %, ratio to it $(ratio "$vrec" "$brec") (goal <= 1.1); the meter at the end (left right shown words): $mrec"
+echo "cpu playing: Vorsel $(pct "$vplay" 10) % of a core, paplay $(pct "$pplay" 10) %, ratio $(ratio "$vplay" "$pplay") (goal <= 2, under 2 %); a bare waveOut loop under the same Wine $(pct "$bplay" 10) %, ratio to it $(ratio "$vplay" "$bplay") (goal <= 1.1); the meter at the end: $mplay"
+fi
+
+# 3b. Meter lag: while a take records the session's silence, a tone starts at the output, 20
+#     times; from each start to Vorsel's meter showing it, against a bare waveIn loop in the
+#     probe seeing the same step through the same sink. The difference is the meter's own lag.
+if part lag; then
+start_vorsel
+probe command 32774   # Record
+sleep 1
+read -r mlag blag dlag < <(probe lag 20)
+probe command 32775
+stop_vorsel
+echo "meter lag (silence to a tone at the input, medians of 20): Vorsel's meter ${mlag} ms after the tone started, a bare waveIn loop $blag ms, difference $dlag ms (goal: difference <= 100 ms)"
 fi
 
 # 4. Saving a 10-minute take, against cp of a file of the same size. Medians of 5, each after

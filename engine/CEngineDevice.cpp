@@ -84,6 +84,7 @@ MCIERROR CEngineDevice::Status(DWORD item, DWORD_PTR& answer)
     case MCI_WAVE_STATUS_CHANNELS: answer = m_format.channels; return 0;
     case MCI_WAVE_STATUS_SAMPLESPERSEC: answer = m_format.samplesPerSec; return 0;
     case MCI_WAVE_STATUS_BITSPERSAMPLE: answer = m_format.bitsPerSample; return 0;
+    case MCI_WAVE_STATUS_LEVEL: answer = Level(); return 0;
     default: return MCIERR_BAD_CONSTANT;
     }
 }
@@ -247,6 +248,15 @@ uint64_t CEngineDevice::Position() const
     if (m_player)
         return m_playFrom + m_player->PlayedBytes();
     return m_position;
+}
+
+uint32_t CEngineDevice::Level() const
+{
+    if (m_recorder)
+        return m_recorder->Level();
+    if (m_player && !m_paused)
+        return m_player->Level();
+    return 0;   // a paused play is heard no more
 }
 
 uint64_t CEngineDevice::Length() const

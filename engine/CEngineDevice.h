@@ -45,6 +45,8 @@ private:
     void HoldSaved(const std::string& target);
     uint64_t Position() const;
     uint64_t Length() const;
+    // What the running take delivers or the play is heard at; 0 at any other time.
+    uint32_t Level() const;
     // Milliseconds to bytes (whole blocks) and back (nearest millisecond).
     uint64_t ToBytes(DWORD ms) const;
     DWORD ToMs(uint64_t bytes) const;

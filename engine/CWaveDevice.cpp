@@ -222,13 +222,23 @@ void CWaveDevice::SeekTo(DWORD position)
     Send(m_wDeviceID, MCI_SEEK, MCI_TO | MCI_WAIT, &seek);   // result deliberately ignored
 }
 
-DWORD CWaveDevice::GetPosition()
+DWORD CWaveDevice::QuietStatus(DWORD item)
 {
     if (m_wDeviceID == 0)
         return 0;
-    DWORD position = 0;
-    StatusItem(MCI_STATUS_POSITION, &position);   // a failed query is neither stored nor shown
-    return position;
+    DWORD answer = 0;
+    StatusItem(item, &answer);   // a failed query is neither stored nor shown
+    return answer;
+}
+
+DWORD CWaveDevice::GetPosition()
+{
+    return QuietStatus(MCI_STATUS_POSITION);
+}
+
+DWORD CWaveDevice::GetLevel()
+{
+    return QuietStatus(MCI_WAVE_STATUS_LEVEL);
 }
 
 DWORD CWaveDevice::GetLength()

@@ -26,6 +26,9 @@ public:
     void SeekTo(DWORD position);
     DWORD GetPosition();
     DWORD GetLength();
+    // The peak of what is recorded or heard now: left channel in the high word, right (or
+    // mono) in the low word, up to 128 for 8-bit sound and 32768 for any other; 0 otherwise.
+    DWORD GetLevel();
     DWORD SetFormat(WORD channels, DWORD samplesPerSec, WORD bitsPerSample);
     DWORD GetFormat(WORD* channels, DWORD* samplesPerSec, WORD* bitsPerSample);
     DWORD SetTimeFormatMs();
@@ -43,4 +46,6 @@ private:
     BOOL StoreAndReport(DWORD code);
     DWORD OpenWith(LPCSTR elementName, DWORD flags);
     DWORD StatusItem(DWORD item, DWORD* answer);
+    // A query of the display's ticks: 0 with no device open, and its failure is not reported.
+    DWORD QuietStatus(DWORD item);
 };

@@ -1,4 +1,5 @@
 #include "CWavePlayer.h"
+#include "WaveLevel.h"
 #include <algorithm>
 #include <utility>
 
@@ -49,10 +50,12 @@ bool CWavePlayer::Queue(WAVEHDR& header)
     header.dwBufferLength = n;
     if (!m_sound->ReadAt(m_offset + m_nextRead, header.lpData, n))
         return false;
+    const uint32_t level = wave::PeakLevel(m_soundFormat, header.lpData, n);
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (waveOutPrepareHeader(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
         waveOutWrite(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
         return false;
+    m_levels.Add(m_nextRead - m_from, n, level);
     m_nextRead += n;
     ++m_inFlight;
     return true;

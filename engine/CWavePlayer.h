@@ -20,6 +20,9 @@ public:
     // count of finished buffers would step by a whole buffer and lag the worker's wake-ups).
     // While paused, what had been played when the pause came; it never goes backwards.
     uint64_t PlayedBytes() const;
+    // The peak of what was heard last, up to the position played (WaveLevel.h), not of what is
+    // queued ahead of it.
+    uint32_t Level() const { return LevelBefore(PlayedBytes()); }
 
     static const unsigned kBufferCount = 16;
     static const unsigned kBuffersPerSecond = 40;   // 25 ms each

@@ -1,4 +1,5 @@
 #include "CWaveRecorder.h"
+#include "WaveLevel.h"
 #include <algorithm>
 #include <utility>
 
@@ -81,6 +82,7 @@ CWaveStream::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
     bytes -= bytes % m_format.blockAlign;
     if (bytes && !m_writer.Write(header.lpData, bytes))
         return Outcome::Failed;   // the disk failed or fell too far behind: the take keeps what it was handed
+    m_levels.Add(m_recorded, bytes, wave::PeakLevel(wave::MakeWaveFormat(m_format), header.lpData, bytes));
     m_recorded += bytes;
     return m_recorded >= m_limit ? Outcome::Done : Outcome::Running;
 }

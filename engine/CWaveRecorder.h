@@ -20,6 +20,8 @@ public:
     MCIERROR Start();
     // Sound bytes captured so far (whole blocks), after the take's header.
     uint64_t RecordedBytes() const { return m_recorded.load(); }
+    // The peak of the last of what the input delivered (WaveLevel.h); 0 before it delivers.
+    uint32_t Level() const { return LevelBefore(m_levels.End()); }
 
     static const unsigned kBufferCount = 64;
     static const unsigned kBuffersPerSecond = 40;   // 25 ms each

@@ -50,6 +50,12 @@ void CWaveStream::EndAtOnce()
     Post(MCI_NOTIFY_SUCCESSFUL);
 }
 
+uint32_t CWaveStream::LevelBefore(uint64_t end) const
+{
+    const uint64_t window = static_cast<uint64_t>(m_format.avgBytesPerSec) * kLevelWindowMs / 1000;
+    return m_levels.Peak(end > window ? end - window : 0, end);
+}
+
 void CWaveStream::Post(WPARAM code)
 {
     if (m_notice)

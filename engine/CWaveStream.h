@@ -1,4 +1,5 @@
 #pragma once
+#include "CLevelHistory.h"
 #include "CMciNotice.h"
 #include "TimedDriverCalls.h"
 #include "WaveCodec.h"
@@ -20,6 +21,9 @@ public:
     void Stop();
     // True once the worker ended by itself: done, or the device failed.
     bool HasEnded() const { return m_ended.load(); }
+
+    // How much sound a level reading covers: about one refresh of a meter.
+    static const unsigned kLevelWindowMs = 50;
 
 protected:
     enum class Outcome { Running, Done, Failed };
@@ -45,6 +49,8 @@ protected:
     void SawBuffer() { m_lastDoneTick = GetTickCount(); }
     // For a command that has nothing to do: it has ended, successfully, before it began.
     void EndAtOnce();
+    // The peak (WaveLevel.h) of the kLevelWindowMs of sound that end 'end' bytes into the stream.
+    uint32_t LevelBefore(uint64_t end) const;
 
     const wave::PcmFormat m_format;
     SharedEvent m_event;
@@ -56,6 +62,7 @@ protected:
     std::atomic<bool> m_paused{false};      // a paused device returns nothing, and has not stalled
     std::atomic<bool> m_stopRequested{false};
     mutable std::mutex m_deviceLock;
+    CLevelHistory m_levels;   // the peaks of the buffers handled, where they lie in the stream
 
 private:
     void Run();

@@ -49,7 +49,8 @@ MCIERROR CheckRecord(UINT msg, DWORD flags, DWORD_PTR params)
         case MCI_STATUS_LENGTH:
         case MCI_WAVE_STATUS_CHANNELS:
         case MCI_WAVE_STATUS_SAMPLESPERSEC:
-        case MCI_WAVE_STATUS_BITSPERSAMPLE: return 0;
+        case MCI_WAVE_STATUS_BITSPERSAMPLE:
+        case MCI_WAVE_STATUS_LEVEL: return 0;
         default: return MCIERR_BAD_CONSTANT;   // an item no caller of ours asks
         }
     case MCI_SEEK: return (flags & MCI_TO) ? 0 : MCIERR_MISSING_PARAMETER;

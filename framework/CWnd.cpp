@@ -46,6 +46,14 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     return it == HandleMap().end() ? nullptr : it->second;
 }
 
+BOOL CWnd::Create(LPCSTR className, LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    HWND hWnd = ::CreateWindowExA(0, className, text, style, rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
+    return hWnd ? Attach(hWnd) : FALSE;
+}
+
 BOOL CWnd::Attach(HWND hWnd)
 {
     // One object per window: a second would silently take the first one's messages.

@@ -19,6 +19,8 @@ public:
 
     static CWnd* FromHandlePermanent(HWND hWnd);
 
+    // Creates a window of a platform class (a control, as a child of parent) and binds it.
+    BOOL Create(LPCSTR className, LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
     BOOL Attach(HWND hWnd);
     HWND Detach();
     // Routes the window's messages through this object's table first.
@@ -29,12 +31,17 @@ public:
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
     void GetWindowText(CString& text) const { text = TextOf(m_hWnd); }
+    void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
     static CString TextOf(HWND hWnd);
     // Whether the system's code page holds the window's text as it is: the text of a Unicode
     // window can hold more than that, and TextOf would then give another text.
     static bool TextFitsCodePage(HWND hWnd);
     BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
+    BOOL MoveWindow(const RECT& rect, BOOL repaint = TRUE)
+    {
+        return ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
+    }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }

@@ -211,6 +211,8 @@ void CRecorderDlg::CreateStatusBar()
     KeepFromDpiScaling(m_wndStatusBar.m_hWnd);
     m_fontStatusBar.Capture(m_wndStatusBar.m_hWnd, GetSystemDpi());
     FitStatusBar();
+    m_wndLevelMeter.Create(m_wndStatusBar, { IDS_READY_INITIAL, IDS_PAUSED, IDS_STOPPED, IDS_RECORDING, IDS_READY,
+                                             IDS_PLAYING, IDS_RECORDED });
     ShowStatus(IDS_READY_INITIAL);
 }
 
@@ -225,6 +227,7 @@ void CRecorderDlg::FitStatusBar()
     m_nStatusParts[1] = -1;
     ::SendMessageA(m_wndStatusBar.m_hWnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(m_nStatusParts));
     ::SendMessageA(m_wndStatusBar.m_hWnd, WM_SIZE, 0, 0);
+    m_wndLevelMeter.Fit();
 }
 
 void CRecorderDlg::ShowStatus(UINT id)
@@ -396,6 +399,7 @@ void CRecorderDlg::OnRecord()
         m_strLength = "00:00:00";
         UpdateData(FALSE);
         SetTimer(TIMER_POSITION, 1000);
+        StartLevelMeter();
     } else {
         ShowRunEnded(wasRunning);
     }
@@ -407,6 +411,7 @@ void CRecorderDlg::OnRecord()
 void CRecorderDlg::ShowRunEnded(BOOL wasRunning)
 {
     KillTimer(TIMER_POSITION);
+    StopLevelMeter();
     ClearCheckMarks();
     if (wasRunning)
         ShowStatus(IDS_STOPPED);
@@ -415,6 +420,7 @@ void CRecorderDlg::ShowRunEnded(BOOL wasRunning)
 void CRecorderDlg::OnStop()
 {
     KillTimer(TIMER_POSITION);
+    StopLevelMeter();
     ClearCheckMarks();
     const BOOL wasRecording = m_wave.m_bRecording;
     m_wave.Stop();
@@ -435,6 +441,7 @@ void CRecorderDlg::OnPlay()
     if (m_wave.Play(m_hWnd, 0, 0)) {
         m_bRecordedLast = FALSE;
         SetTimer(TIMER_POSITION, 100);
+        StartLevelMeter();
     }
     RefreshCommandState();
 }
@@ -453,6 +460,7 @@ void CRecorderDlg::OnExit()
     if (!MayDiscardTake(CLOSE_QUESTION))
         return;
     KillTimer(TIMER_POSITION);
+    StopLevelMeter();
     DestroyWindow();
 }
 
@@ -579,8 +587,34 @@ LRESULT CRecorderDlg::OnSysCommand(WPARAM command, LPARAM lParam)
     return DefWindowProc(WM_SYSCOMMAND, command, lParam);
 }
 
+void CRecorderDlg::StartLevelMeter()
+{
+    WORD channels = 0, bits = 0;
+    DWORD rate = 0;
+    m_wave.GetFormat(&channels, &rate, &bits);
+    m_wndLevelMeter.Start(channels, bits, m_wave.m_bRecording);
+    SetTimer(TIMER_LEVEL, LEVEL_PERIOD_MS);
+}
+
+void CRecorderDlg::StopLevelMeter()
+{
+    KillTimer(TIMER_LEVEL);
+    m_wndLevelMeter.Stop();
+}
+
+void CRecorderDlg::ShowLevel()
+{
+    // However the run ended, a meter must not go on showing one that is no more.
+    if (!IsDeviceRunning())
+        StopLevelMeter();
+    else
+        m_wndLevelMeter.Show(m_wave.GetLevel());
+}
+
 void CRecorderDlg::OnTimer(UINT_PTR id)
 {
+    if (id == TIMER_LEVEL)
+        ShowLevel();
     if (id != TIMER_POSITION)
         return;
     const DWORD position = m_wave.GetPosition();

@@ -6,6 +6,7 @@
 #include "CImageList.h"
 #include "CControlFont.h"
 #include "CLabelToolBar.h"
+#include "CLevelMeter.h"
 #include "CStaticLink.h"
 #include "CWaveDevice.h"
 
@@ -14,6 +15,10 @@ class CLeftoverTake;
 const UINT_PTR TIMER_POSITION = 1;
 // Posted by the start-up sequence: a take an earlier Vorsel left is offered once the window shows.
 const UINT WM_OFFER_LEFTOVER = WM_APP + 1;
+
+// Refreshes the level meter, 20 times a second, while a take records or a sound plays.
+const UINT_PTR TIMER_LEVEL = 2;
+const UINT LEVEL_PERIOD_MS = 50;
 
 // The recorder's one window: owns the device and everything on the screen.
 class CRecorderDlg : public CDialog {
@@ -66,6 +71,7 @@ public:
     BOOL m_bShowTextLabels;
     CStatusBarCtrl m_wndStatusBar;
     int m_nStatusParts[2];
+    CLevelMeter m_wndLevelMeter;
     CComboBox m_cbSampleRate;
     CComboBox m_cbBits;
     CComboBox m_cbChannels;
@@ -81,6 +87,10 @@ private:
     // A take or a play runs on the device, or a play is paused.
     BOOL IsDeviceRunning() const { return m_wave.m_bRecording || m_wave.m_bPlaying || m_wave.m_bPaused; }
     void ShowRunEnded(BOOL wasRunning);
+    // The meter runs from a Record or Play that started until nothing records or plays.
+    void StartLevelMeter();
+    void StopLevelMeter();
+    void ShowLevel();
     void ShowRunFailed(BOOL wasRecording);
     void ShowFileName(const CString& name);
     // A save's yield: the window as under a modal box while the save copies, and how far it is.

@@ -20,7 +20,11 @@
 #define IDS_READY               32782
 #define IDS_PLAYING             32783
 #define IDS_RECORDED            32784
-#define IDS_SAVING              32785
+#define IDS_SAVING              32787
+
+// The level meter's words, beside its bars in the status line
+#define IDS_LEVEL_CLIPPED       32785
+#define IDS_LEVEL_SILENT        32786
 
 // Commands
 #define ID_SAVE                 32771
@@ -45,6 +49,10 @@
 #define IDC_HOMELINK            1026
 #define IDC_PRODUCTLINK         1028
 #define IDC_STATUSBAR           10350
+// The level meter: children of the status line
+#define IDC_LEVEL_LEFT          10351
+#define IDC_LEVEL_RIGHT         10352
+#define IDC_LEVEL_WORDS         10353
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the main window and the About box under Xvfb.
+# Takes the README's pictures of the main window and the About box under Xvfb, and of the
+# level meter while a take records a tone, a tone loud enough to clip, and silence.
 # Wine draws the window frames itself here (no window manager runs), in a prefix of its own.
 set -euo pipefail
 . "$(dirname "$0")/../bench/lib.sh"
@@ -8,7 +9,8 @@ out=${1:-$VORSEL_ROOT/docs}
 mkdir -p "$out"
 
 bench_build
-trap 'stop_vorsel 2>/dev/null; stop_session' EXIT
+work=$(mktemp -d /tmp/vorsel-shots.XXXXXX)
+trap 'stop_vorsel 2>/dev/null; stop_session; rm -rf "$work"' EXIT
 start_session
 start_vorsel
 sleep 1
@@ -20,6 +22,25 @@ shoot() {   # shoot WINDOW-NAME FILE
     echo "wrote $2 ($(identify -format '%wx%h' "$2"))"
 }
 shoot Vorsel "$out/main-window.png"
+meter_shot() {   # meter_shot FILE [sox effects making the tone; none: the session's silence]
+    local file=$1 tone=""
+    shift
+    if [ $# -gt 0 ]; then
+        sox -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 20 sine 440 "$@" 2>/dev/null
+        paplay "$work/tone.wav" &
+        tone=$!
+        sleep 1
+    fi
+    probe post 32774   # Record; the last shot's take is given up when the window asks
+    probe box 1500 6 >/dev/null || true
+    sleep 3
+    shoot Vorsel "$file"
+    [ -z "$tone" ] || kill "$tone"
+    probe command 32775   # Stop
+}
+meter_shot "$out/meter-tone.png" vol 0.5 remix 1 1v0.5   # -6 dBFS left, -12 right
+meter_shot "$out/meter-clipped.png" vol 2
+meter_shot "$out/meter-silence.png"
 probe post 32773   # About
 sleep 2
 shoot "About Vorsel" "$out/about-box.png"

@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Record { None, Open, OpenCd, Generic, Status, OtherStatus, SetMs, Seek, Save, SaveNoName, Play };
+enum class Record { None, Open, OpenCd, Generic, Status, OtherStatus, SetMs, Seek, Save, SaveNoName, Play, Level };
 enum class To { TheDevice, NoDevice, AClosedDevice };
 
 struct Row {
@@ -38,6 +38,8 @@ const Row kContract[] = {
     { "status of the length", MCI_STATUS, MCI_STATUS_ITEM, Record::Status, To::TheDevice, 0, true },
     { "status without its item flag", MCI_STATUS, MCI_WAIT, Record::Status, To::TheDevice, MCIERR_MISSING_PARAMETER, true },
     { "status without its record", MCI_STATUS, MCI_STATUS_ITEM, Record::None, To::TheDevice, MCIERR_NULL_PARAMETER_BLOCK, true },
+    { "status of the level", MCI_STATUS, MCI_STATUS_ITEM, Record::Level, To::TheDevice, 0, true },
+    { "status of the level of a closed device", MCI_STATUS, MCI_STATUS_ITEM, Record::Level, To::AClosedDevice, MCIERR_INVALID_DEVICE_ID, false },
     { "status of an item no caller asks", MCI_STATUS, MCI_STATUS_ITEM, Record::OtherStatus, To::TheDevice, MCIERR_BAD_CONSTANT, true },
     { "status of a closed device", MCI_STATUS, MCI_STATUS_ITEM, Record::Status, To::AClosedDevice, MCIERR_INVALID_DEVICE_ID, false },
     { "milliseconds", MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, Record::SetMs, To::TheDevice, 0, true },
@@ -62,7 +64,7 @@ const Row kContract[] = {
 struct Records {
     MCI_OPEN_PARMSA open = {}, openCd = {};
     MCI_GENERIC_PARMS generic = {};
-    MCI_STATUS_PARMS status = {}, other = {};
+    MCI_STATUS_PARMS status = {}, other = {}, level = {};
     MCI_SET_PARMS set = {};
     MCI_SEEK_PARMS seek = {};
     MCI_SAVE_PARMSA save = {}, unnamed = {};
@@ -75,12 +77,13 @@ struct Records {
         open.lpstrElementName = openCd.lpstrElementName = "";
         status.dwItem = MCI_STATUS_LENGTH;
         other.dwItem = MCI_STATUS_MODE;
+        level.dwItem = MCI_WAVE_STATUS_LEVEL;
         set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
         save.lpfilename = "C:\\nowhere\\contract.wav";
     }
     DWORD_PTR For(Record kind)
     {
-        const void* const all[] = { nullptr, &open, &openCd, &generic, &status, &other, &set, &seek, &save, &unnamed, &play };
+        const void* const all[] = { nullptr, &open, &openCd, &generic, &status, &other, &set, &seek, &save, &unnamed, &play, &level };
         return reinterpret_cast<DWORD_PTR>(all[static_cast<int>(kind)]);
     }
 };

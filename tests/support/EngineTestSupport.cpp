@@ -131,7 +131,10 @@ int RunUnix(const std::string& shellCommand, DWORD ms)
     return -1;
 }
 
-CEngineTone::CEngineTone(double hz, double seconds) : m_hz(hz), m_seconds(seconds) {}
+CEngineTone::CEngineTone(double hz, double seconds, double left, double right)
+    : m_hz(hz), m_seconds(seconds), m_left(left), m_right(right)
+{
+}
 
 CEngineTone::~CEngineTone()
 {
@@ -148,7 +151,7 @@ bool CEngineTone::StartNative()
     const std::string tone = TempPath("vorsel-tone"), pid = TempPath("vorsel-tone-pid");
     std::string unixTone, unixPid;
     if (!UnixPath(tone, unixTone) || !UnixPath(pid, unixPid) ||
-        !EngineWriteToneFile(tone, m_hz, m_seconds, 2, 44100, 16))
+        !EngineWriteToneFile(tone, m_hz, m_seconds, 2, 44100, 16, EngineSamples::Pcm, { m_left, m_right }))
         return false;
     m_toneFile = tone;
     m_pidFile = pid;
@@ -162,8 +165,11 @@ bool CEngineTone::StartWaveOut()
 {
     const size_t frames = size_t(m_seconds * 44100);
     m_samples.resize(frames * 2);
-    for (size_t i = 0; i < frames; ++i)
-        m_samples[2 * i] = m_samples[2 * i + 1] = int16_t(12000 * std::sin(2 * kPi * m_hz * i / 44100.0));
+    for (size_t i = 0; i < frames; ++i) {
+        const double s = std::sin(2 * kPi * m_hz * i / 44100.0);
+        m_samples[2 * i] = int16_t(32767 * m_left * s);
+        m_samples[2 * i + 1] = int16_t(32767 * m_right * s);
+    }
     WAVEFORMATEX wfx = {WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
     if (waveOutOpen(&m_hOut, WAVE_MAPPER, &wfx, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
         m_hOut = nullptr;
@@ -183,8 +189,11 @@ void CEngineTone::Stop()
         for (int i = 0; i < 50 && pid.empty(); ++i, Sleep(20))
             pid = EngineReadFile(m_pidFile);
         const unsigned long id = strtoul(std::string(pid.begin(), pid.end()).c_str(), nullptr, 10);
+        // Waited for: a player still going as the next test begins would add its tone to that
+        // test's sound.
         if (id > 1)
-            StartUnix("kill " + std::to_string(id));
+            RunUnix("kill " + std::to_string(id) + "; while kill -0 " + std::to_string(id) +
+                    " 2>/dev/null; do sleep 0.02; done", 3000);
         Sleep(100);
         DeleteFileA(m_pidFile.c_str());
         DeleteFileA(m_toneFile.c_str());
@@ -263,7 +272,7 @@ double EngineLongestFlatRun(const std::vector<double>& samples, uint32_t rate)
 }
 
 bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uint16_t channels,
-                         uint32_t rate, uint16_t bits, EngineSamples samples)
+                         uint32_t rate, uint16_t bits, EngineSamples samples, const std::vector<double>& amplitudes)
 {
     const bool isFloat = samples == EngineSamples::Float || samples == EngineSamples::ExtensibleFloat;
     const bool extensible = samples == EngineSamples::ExtensiblePcm || samples == EngineSamples::ExtensibleFloat;
@@ -292,8 +301,9 @@ bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uin
     for (char c : std::string("data")) b.push_back(c);
     Put32(b, dataBytes);
     for (uint32_t i = 0; i < frames; ++i) {
-        const double v = 0.4 * std::sin(2 * kPi * hz * i / rate);
+        const double sine = std::sin(2 * kPi * hz * i / rate);
         for (uint16_t c = 0; c < channels; ++c) {
+            const double v = sine * (amplitudes.empty() ? 0.4 : amplitudes[std::min<size_t>(c, amplitudes.size() - 1)]);
             if (isFloat && bits == 32) {
                 const float f = float(v);
                 uint32_t u;

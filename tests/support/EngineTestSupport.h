@@ -39,7 +39,8 @@ private:
 // underrun on a busy machine. Elsewhere it falls back to waveOut.
 class CEngineTone {
 public:
-    CEngineTone(double hz, double seconds);
+    // A sine of the given amplitudes (full scale 1) in the left and right channels.
+    CEngineTone(double hz, double seconds, double left = 0.4, double right = 0.4);
     ~CEngineTone();
     bool Start();
     void Stop();
@@ -50,6 +51,7 @@ private:
 
     double m_hz;
     double m_seconds;
+    double m_left, m_right;
     std::string m_toneFile;
     std::string m_pidFile;
     std::vector<int16_t> m_samples;
@@ -80,9 +82,12 @@ double EngineLongestFlatRun(const std::vector<double>& samples, uint32_t rate);
 enum class EngineSamples { Pcm, Float, ExtensiblePcm, ExtensibleFloat };
 // Writes a WAVE file holding a sine, laid out as other programs write them: a 16-byte fmt for
 // PCM; an 18-byte fmt and a fact chunk for float; a 40-byte fmt with the usual speakers and
-// all bits valid for extensible, and a fact chunk for extensible float.
+// all bits valid for extensible, and a fact chunk for extensible float. Channel c has the
+// amplitude amplitudes[c] (full scale 1; the last one given goes for the channels after it),
+// 0.4 when none is given.
 bool EngineWriteToneFile(const std::string& path, double hz, double seconds, uint16_t channels,
-                         uint32_t rate, uint16_t bits, EngineSamples samples = EngineSamples::Pcm);
+                         uint32_t rate, uint16_t bits, EngineSamples samples = EngineSamples::Pcm,
+                         const std::vector<double>& amplitudes = {});
 
 // Puts a "LIST" chunk with a body of the given size between the fmt and data chunks of a file
 // EngineWriteToneFile wrote, as other programs do: its sound then begins further on.

@@ -88,6 +88,14 @@ BOOL ScriptedMciPort::GetErrorString(MCIERROR code, LPSTR text, UINT size)
     return TRUE;
 }
 
+size_t ScriptedMciPort::Asked(DWORD item) const
+{
+    size_t asked = 0;
+    for (const SentCommand& c : Sent(MCI_STATUS))
+        asked += c.item == item;
+    return asked;
+}
+
 std::vector<SentCommand> ScriptedMciPort::Sent(UINT msg) const
 {
     std::vector<SentCommand> matching;

@@ -36,6 +36,8 @@ public:
     void FailNext(UINT msg, MCIERROR code) { failures[msg].push_back(code); }
     std::vector<SentCommand> Sent(UINT msg) const;
     size_t Count(UINT msg) const { return Sent(msg).size(); }
+    // How often MCI_STATUS asked for this item.
+    size_t Asked(DWORD item) const;
 
     std::vector<SentCommand> sent;
     std::map<DWORD, DWORD> statusAnswers;   // MCI_STATUS item -> dwReturn

@@ -102,7 +102,7 @@ std::string RecordOf(const SentCommand& c)
     case MCI_STATUS:
         out << " item=" << NameOf(c.item, { NAMED(MCI_STATUS_POSITION), NAMED(MCI_STATUS_LENGTH),
                                              NAMED(MCI_WAVE_STATUS_CHANNELS), NAMED(MCI_WAVE_STATUS_SAMPLESPERSEC),
-                                             NAMED(MCI_WAVE_STATUS_BITSPERSAMPLE) });
+                                             NAMED(MCI_WAVE_STATUS_BITSPERSAMPLE), NAMED(MCI_WAVE_STATUS_LEVEL) });
         break;
     case MCI_PLAY: case MCI_RECORD: case MCI_SEEK:
         if (f & MCI_FROM) out << " from=" << c.from;
@@ -433,18 +433,21 @@ TEST_F(WaveDeviceTest, GetFormatStopsSilentlyAtTheFirstFailureKeepingWhatItHadRe
     EXPECT_EQ(static_cast<DWORD>(MCIERR_UNSUPPORTED_FUNCTION), wave.m_dwLastError);
 }
 
-TEST_F(WaveDeviceTest, PositionAndLengthAreStatusItemsAndSeekGoesToAPosition)
+TEST_F(WaveDeviceTest, PositionLengthAndLevelAreStatusItemsAndSeekGoesToAPosition)
 {
     CWaveDevice wave;
     OpenFresh(wave);
     port.statusAnswers[MCI_STATUS_POSITION] = 1500;
     port.statusAnswers[MCI_STATUS_LENGTH] = 2000;
+    port.statusAnswers[MCI_WAVE_STATUS_LEVEL] = 0x40000800;
     EXPECT_EQ(1500u, wave.GetPosition());
     EXPECT_EQ(2000u, wave.GetLength());
+    EXPECT_EQ(0x40000800u, wave.GetLevel());
     wave.SeekTo(1200);
     EXPECT_TRUE(SentExactly({
         { MCI_STATUS, 7, MCI_STATUS_ITEM, "item=MCI_STATUS_POSITION" },
         { MCI_STATUS, 7, MCI_STATUS_ITEM, "item=MCI_STATUS_LENGTH" },
+        { MCI_STATUS, 7, MCI_STATUS_ITEM, "item=MCI_WAVE_STATUS_LEVEL" },
         { MCI_SEEK, 7, MCI_TO | MCI_WAIT, "to=1200" },
     }));
 }
@@ -456,6 +459,7 @@ TEST_F(WaveDeviceTest, WhatHasNothingToActOnSendsNothingAndStoresNothing)
         { "play, nothing ready", nothingOpen, [](CWaveDevice& w) { return w.Play(WINDOW, 0, 0); }, 0, "id=0" },
         { "save, no device", nothingOpen, [](CWaveDevice& w) { return w.Save("a.wav"); }, 1, "id=0" },
         { "position, no device", nothingOpen, [](CWaveDevice& w) { return w.GetPosition(); }, 0, "id=0" },
+        { "level, no device", nothingOpen, [](CWaveDevice& w) { return w.GetLevel(); }, 0, "id=0" },
         { "length, no device", nothingOpen, [](CWaveDevice& w) { return w.GetLength(); }, NO_ANSWER, "id=0" },
         { "time format, no device", nothingOpen, [](CWaveDevice& w) { return w.SetTimeFormatMs(); }, NO_ANSWER,
           "id=0" },
@@ -536,6 +540,7 @@ TEST_F(WaveDeviceTest, FailuresOfStopsAndPositionQueriesAreNeitherShownNorStored
         { "stop of a take", recording, { MCI_STOP, MCI_SEEK }, [](CWaveDevice& w) { return w.Stop(); }, 1 },
         { "stop of a playback", playing, { MCI_STOP, MCI_SEEK }, [](CWaveDevice& w) { return w.Stop(); }, 1 },
         { "position", idle, { MCI_STATUS }, [](CWaveDevice& w) { return w.GetPosition(); }, 0 },
+        { "level", idle, { MCI_STATUS }, [](CWaveDevice& w) { return w.GetLevel(); }, 0 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

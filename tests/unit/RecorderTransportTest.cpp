@@ -72,8 +72,8 @@ TEST_F(Transport, TheRealTimerTicksOncePerSecondWhileRecording)
         EXPECT_TRUE(PumpUntil([&] { return Status(h) == "   Recording..."; }, 3000));
         port.sent.clear();
         PumpMessages(2500);   // each tick asks the position once
-        EXPECT_GE(port.Count(MCI_STATUS), 2u);
-        EXPECT_LE(port.Count(MCI_STATUS), 3u);
+        EXPECT_GE(port.Asked(MCI_STATUS_POSITION), 2u);
+        EXPECT_LE(port.Asked(MCI_STATUS_POSITION), 3u);
         Command(h, ID_STOP);
         ::SetDlgItemTextA(h, IDC_LENGTH, "unchanged");
         PumpMessages(1300);   // Stop killed the timer: nothing rewrites the text
@@ -130,7 +130,7 @@ TEST_F(Transport, PlayTicksMoveTheThumbOneStepAhead)
         EXPECT_EQ(24, SliderPos(h));
         EXPECT_EQ("00:00:02", ItemText(h, IDC_POSITION));
         EXPECT_EQ("   Playing...", Status(h));
-        EXPECT_TRUE(PumpUntil([&] { return port.Count(MCI_STATUS) > 6; }, 1000));   // 100 ms timer runs
+        EXPECT_TRUE(PumpUntil([&] { return port.Asked(MCI_STATUS_POSITION) > 6; }, 1000));   // 100 ms timer runs
     });
 }
 
@@ -354,7 +354,7 @@ TEST_F(Transport, OtherTimersGetOnlyTheDefaultHandling)
 {
     Run([&](HWND h) {
         Forget();
-        ::SendMessageA(h, WM_TIMER, 2, 0);
+        ::SendMessageA(h, WM_TIMER, TIMER_LEVEL + 1, 0);
         EXPECT_TRUE(port.sent.empty());
     });
 }
