@@ -189,11 +189,8 @@ void CEngineTone::Stop()
         for (int i = 0; i < 50 && pid.empty(); ++i, Sleep(20))
             pid = EngineReadFile(m_pidFile);
         const unsigned long id = strtoul(std::string(pid.begin(), pid.end()).c_str(), nullptr, 10);
-        // Waited for: a player still going as the next test begins would add its tone to that
-        // test's sound.
         if (id > 1)
-            RunUnix("kill " + std::to_string(id) + "; while kill -0 " + std::to_string(id) +
-                    " 2>/dev/null; do sleep 0.02; done", 3000);
+            StartUnix("kill " + std::to_string(id));
         Sleep(100);
         DeleteFileA(m_pidFile.c_str());
         DeleteFileA(m_toneFile.c_str());
