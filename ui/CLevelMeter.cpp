@@ -36,8 +36,6 @@ void CLevelMeter::Create(CStatusBarCtrl& statusLine, const std::vector<UINT>& st
     m_ctlLeft.Create(WS_CHILD | PBS_SMOOTH, none, &statusLine, IDC_LEVEL_LEFT);
     m_ctlRight.Create(WS_CHILD | PBS_SMOOTH, none, &statusLine, IDC_LEVEL_RIGHT);
     m_wndWords.Create("", WS_CHILD | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, none, &statusLine, IDC_LEVEL_WORDS);
-    m_ctlLeft.DrawClassic();
-    m_ctlRight.DrawClassic();
     m_ctlLeft.SetRange32(0, kRangeDb);
     m_ctlRight.SetRange32(0, kRangeDb);
     m_wndWords.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(statusLine.m_hWnd)), FALSE);

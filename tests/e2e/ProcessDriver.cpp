@@ -24,6 +24,21 @@ std::vector<HWND> WindowsOf(DWORD pid)
     return search.found;
 }
 
+// Every program this test program starts ends with it, however it ends: one killed at its
+// time limit must not leave a Vorsel behind to take the next test's windows and keys.
+HANDLE ChildrenJob()
+{
+    static const HANDLE job = [] {
+        HANDLE created = ::CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (created)
+            ::SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return created;
+    }();
+    return job;
+}
+
 // The program's questions bear its name too, but they are owned by the main window.
 bool IsMainWindow(HWND w)
 {
@@ -45,8 +60,12 @@ bool ProcessDriver::Launch(const std::string& exe, const std::string& arguments,
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    return ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            directory.empty() ? nullptr : directory.c_str(), &startup, &m_info) != 0;
+    if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup, &m_info))
+        return false;
+    if (const HANDLE job = ChildrenJob())
+        ::AssignProcessToJobObject(job, m_info.hProcess);
+    return true;
 }
 
 HWND ProcessDriver::MainWindow(DWORD ms)
