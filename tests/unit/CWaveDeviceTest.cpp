@@ -252,8 +252,8 @@ TEST_F(WaveDeviceTest, StatusQueriesAndSettings)
           { { MCI_SET, 7, kWave, "tag=1 channels=1 rate=8000 avg=8000 align=1 bits=8" } }, 1, "7 ready", 0 },
         { "stereo, 8 bits", "7 ready", CALL(w.SetFormat(2, 22050, 8)),
           { { MCI_SET, 7, kWave, "tag=1 channels=2 rate=22050 avg=44100 align=2 bits=8" } }, 1, "7 ready", 0 },
-        { "12 bits are one whole byte", "7 ready", CALL(w.SetFormat(1, 11025, 12)),
-          { { MCI_SET, 7, kWave, "tag=1 channels=1 rate=11025 avg=11025 align=1 bits=12" } }, 1, "7 ready", 0 },
+        { "12 bits are one whole byte", "7 ready", CALL(w.SetFormat(2, 11025, 12)),
+          { { MCI_SET, 7, kWave, "tag=1 channels=2 rate=11025 avg=22050 align=2 bits=12" } }, 1, "7 ready", 0 },
     });
 }
 
@@ -268,6 +268,7 @@ TEST_F(WaveDeviceTest, GetFormatTakesTheLowWordsAndStopsSilentlyAtAFailure)
     const MCIERROR E = MCIERR_INTERNAL;
     struct { Row row; const char* written; } cases[] = {
         { { "all three", "7 ready", format, { asked[0], asked[1], asked[2] }, 1, "7 ready", 0 }, "1 22050 8" },
+        { { "the first fails", "7 ready", format, { Fails(asked[0], E) }, 0, "7 ready", E }, "99 99 99" },
         { { "the second fails", "7 ready", format, { asked[0], Fails(asked[1], E) }, 0, "7 ready", E }, "1 99 99" },
         { { "no device", "0", format, {}, 0, "0", UNTOUCHED }, "99 99 99" },
     };
