@@ -1,11 +1,13 @@
-// One contract for a waveaudio device: what it refuses before it looks at what it holds, and
-// whether it is still open afterwards. The table runs against the engine and against the tests'
-// scripted device alike, so that the two cannot come to disagree without a failing test.
+// One contract for a waveaudio device: what it refuses before it looks at what it holds, what
+// it hands back when it takes a command, and whether it is still open afterwards. The engine
+// and the tests' scripted device decide this each by rules of their own; the table runs against
+// both, so that the two cannot come to disagree without a failing test.
 #include "CEngineMciPort.h"
 #include "CWaveEngine.h"
 #include "MciContract.h"
 #include "ScriptedMciPort.h"
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -60,6 +62,8 @@ const Row kContract[] = {
     { "a command no device of ours knows", MCI_CUE, MCI_WAIT, Record::Generic, To::TheDevice, MCIERR_UNRECOGNIZED_COMMAND, true },
 };
 
+const DWORD kUnwritten = 0xDEADBEEF;
+
 // Every parameter record a row may send, filled as its command expects it.
 struct Records {
     MCI_OPEN_PARMSA open = {}, openCd = {};
@@ -75,6 +79,7 @@ struct Records {
         open.lpstrDeviceType = "waveaudio";
         openCd.lpstrDeviceType = "cdaudio";
         open.lpstrElementName = openCd.lpstrElementName = "";
+        status.dwReturn = other.dwReturn = level.dwReturn = kUnwritten;
         status.dwItem = MCI_STATUS_LENGTH;
         other.dwItem = MCI_STATUS_MODE;
         level.dwItem = MCI_WAVE_STATUS_LEVEL;
@@ -85,6 +90,18 @@ struct Records {
     {
         const void* const all[] = { nullptr, &open, &openCd, &generic, &status, &other, &set, &seek, &save, &unnamed, &play, &level };
         return reinterpret_cast<DWORD_PTR>(all[static_cast<int>(kind)]);
+    }
+    // Whether the device wrote what the record reads back (an id, a status answer); none for others.
+    std::optional<bool> Answered(Record kind) const
+    {
+        switch (kind) {
+        case Record::Open: return open.wDeviceID != 0;
+        case Record::OpenCd: return openCd.wDeviceID != 0;
+        case Record::Status: return status.dwReturn != kUnwritten;
+        case Record::OtherStatus: return other.dwReturn != kUnwritten;
+        case Record::Level: return level.dwReturn != kUnwritten;
+        default: return std::nullopt;
+        }
     }
 };
 
@@ -98,14 +115,18 @@ void RunContract(IMciPort& port)
 {
     for (const Row& row : kContract) {
         SCOPED_TRACE(row.what);
-        Records records;
-        ASSERT_EQ(0u, port.SendCommand(0, MCI_OPEN, kOpenFlags, records.For(Record::Open)));
-        const MCIDEVICEID id = records.open.wDeviceID;
+        Records first, records;
+        ASSERT_EQ(0u, port.SendCommand(0, MCI_OPEN, kOpenFlags, first.For(Record::Open)));
+        const MCIDEVICEID id = first.open.wDeviceID;
+        ASSERT_NE(0u, id);
         if (row.to == To::AClosedDevice) {
             ASSERT_EQ(0u, port.SendCommand(id, MCI_CLOSE, 0, 0));
         }
         const MCIDEVICEID to = row.to == To::NoDevice ? 0 : id;
         EXPECT_EQ(row.result, port.SendCommand(to, row.msg, row.flags, records.For(row.record)));
+        if (const std::optional<bool> answered = records.Answered(row.record)) {
+            EXPECT_EQ(row.result == 0, *answered) << "an answer is written when the command is taken, only then";
+        }
         EXPECT_EQ(row.openAfter, IsOpen(port, id)) << "the device is open afterwards";
         for (const MCIDEVICEID opened : { id, records.open.wDeviceID })   // an open row's own too
             if (IsOpen(port, opened))

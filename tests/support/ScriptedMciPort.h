@@ -1,8 +1,8 @@
 #pragma once
 // A waveaudio device that tests script: it answers every command from a script and keeps a
 // copy of each command's flags and parameter record, so a test sees exactly what was sent.
-// It refuses exactly what the engine refuses before it looks at what it holds: the same
-// function decides for both (MciContract.h), and the contract's table runs against both.
+// It refuses what it does not understand by rules of its own, drawn from what CWaveDevice
+// sends; the contract's table runs against it and against the engine and keeps them agreed.
 #include "MciPort.h"
 #include <deque>
 #include <functional>
@@ -40,7 +40,7 @@ public:
     size_t Asked(DWORD item) const;
 
     std::vector<SentCommand> sent;
-    std::map<DWORD, DWORD> statusAnswers;   // MCI_STATUS item -> dwReturn
+    std::map<DWORD, DWORD> statusAnswers;   // MCI_STATUS item -> dwReturn; 0 for any other
     std::map<UINT, std::deque<MCIERROR>> failures;
     UINT nextDeviceId = 7;
     std::set<MCIDEVICEID> openIds;   // handed out and not closed
@@ -51,6 +51,10 @@ public:
     std::function<void(DWORD percent)> whileSaving;
     std::vector<BOOL> yieldAnswers;
     std::map<MCIDEVICEID, MciYield> yields;
+
+private:
+    // MCI's code for a command this device does not take, 0 for one it does.
+    MCIERROR Refusal(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params) const;
 };
 
 // Puts a port in place for one scope.

@@ -1,5 +1,5 @@
 // The device port itself: with no port in place nothing is reached. (What the scripted port
-// refuses is the engine's own contract, whose table runs against both in the engine tests.)
+// refuses, the engine refuses too: the contract's table in the engine tests runs against both.)
 #include <gtest/gtest.h>
 #include "ScriptedMciPort.h"
 
