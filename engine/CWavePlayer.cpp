@@ -68,7 +68,7 @@ void CWavePlayer::Pause()
     if (!device || m_paused)
         return;
     // A driver that does not answer leaves the play running, for the stall check to end.
-    if (CallWithin([device] { return waveOutPause(device); }) == kDriverNotAnswering)
+    if (m_driverThread.Call([device] { return waveOutPause(device); }, kDriverLimitMs) == kDriverNotAnswering)
         return;
     DevicePosition();   // the last answer is what a paused player reports
     m_paused = true;
@@ -111,7 +111,7 @@ void CWavePlayer::Resume()
         // restart is then taken for one.
         m_lastDoneTick = GetTickCount();
         m_paused = false;
-        CallWithin([device] { return waveOutRestart(device); });
+        m_driverThread.Call([device] { return waveOutRestart(device); }, kDriverLimitMs);
     }
 }
 

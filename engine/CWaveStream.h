@@ -63,6 +63,7 @@ protected:
     std::atomic<bool> m_stopRequested{false};
     mutable std::mutex m_deviceLock;
     CLevelHistory m_levels;   // the peaks of the buffers handled, where they lie in the stream
+    CDriverThread m_driverThread;   // the driver calls that can hang: open, close, pause, restart
 
 private:
     void Run();
@@ -70,6 +71,7 @@ private:
 
     const std::shared_ptr<CMciNotice> m_notice;
     const DriverCalls& m_driver;
+
     std::thread m_worker;
     std::atomic<bool> m_ended{false};
 };
