@@ -150,20 +150,16 @@ MCIERROR CEngineDevice::Stop()
 MCIERROR CEngineDevice::Pause()
 {
     Reap();
-    if (m_player) {
-        m_player->Pause();
-        m_paused = true;
-    }
+    if (m_player)
+        m_player->Pause();   // the player alone knows whether it is paused
     return 0;
 }
 
 MCIERROR CEngineDevice::Resume()
 {
     Reap();
-    if (m_player && m_paused) {
+    if (m_player)
         m_player->Resume();
-        m_paused = false;
-    }
     return 0;
 }
 
@@ -238,7 +234,6 @@ void CEngineDevice::FinishPlayback()
     m_player->Stop();
     m_position = m_playFrom + m_player->PlayedBytes();
     m_player.reset();
-    m_paused = false;
 }
 
 uint64_t CEngineDevice::Position() const

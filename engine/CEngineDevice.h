@@ -62,7 +62,6 @@ private:
     uint64_t m_offset = 0;
     uint64_t m_length = 0;
     uint64_t m_position = 0;
-    bool m_paused = false;
     std::shared_ptr<CMciNotice> m_notice;
     std::unique_ptr<CWaveRecorder> m_recorder;
     std::unique_ptr<CWavePlayer> m_player;

@@ -34,7 +34,6 @@ CWaveEngine::~CWaveEngine()
         m_starter.join();
     else
         m_starter.detach();
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
 }
 
@@ -52,13 +51,11 @@ bool CWaveEngine::SoundSystemStarted() const
 
 size_t CWaveEngine::OpenDeviceCount() const
 {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     return m_devices.size();
 }
 
 MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params)
 {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     const auto found = m_devices.find(id);
     if (const MCIERROR refused = CheckMciCommand(found != m_devices.end(), id, msg, flags, params))
         return refused;
@@ -71,7 +68,6 @@ MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWO
 
 BOOL CWaveEngine::SetYieldProc(MCIDEVICEID id, MciYield yield)
 {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     const auto found = m_devices.find(id);
     if (found == m_devices.end())
         return FALSE;

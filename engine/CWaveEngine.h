@@ -3,7 +3,6 @@
 #include <chrono>
 #include <future>
 #include <map>
-#include <mutex>
 #include <thread>
 
 // Our own in-process waveaudio devices, driven by MCI command messages and records
@@ -38,7 +37,6 @@ private:
     std::thread m_starter;
     std::shared_future<void> m_started;
     std::chrono::steady_clock::time_point m_startDeadline;
-    mutable std::recursive_mutex m_lock;
     std::map<MCIDEVICEID, std::unique_ptr<CEngineDevice>> m_devices;
     MCIDEVICEID m_lastId = 0;
     uint64_t m_dataLimit;

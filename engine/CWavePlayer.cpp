@@ -63,13 +63,15 @@ bool CWavePlayer::Queue(WAVEHDR& header)
 
 void CWavePlayer::Pause()
 {
-    std::lock_guard<std::mutex> guard(m_deviceLock);
+    std::unique_lock<std::mutex> guard(m_deviceLock);
     const HWAVEOUT device = Output();
     if (!device || m_paused)
         return;
-    // A driver that does not answer leaves the play running, for the stall check to end.
-    if (m_driverThread.Call([device] { return waveOutPause(device); }, kDriverLimitMs) == kDriverNotAnswering)
+    // Handed over under the lock, so that no close comes between; waited for without it. A
+    // driver that does not answer leaves the play running, for the stall check to end.
+    if (m_driverThread.Call([device] { return waveOutPause(device); }, kDriverLimitMs, &guard) == kDriverNotAnswering)
         return;
+    guard.lock();
     DevicePosition();   // the last answer is what a paused player reports
     m_paused = true;
 }
@@ -103,7 +105,7 @@ uint64_t CWavePlayer::DevicePosition() const
 
 void CWavePlayer::Resume()
 {
-    std::lock_guard<std::mutex> guard(m_deviceLock);
+    std::unique_lock<std::mutex> guard(m_deviceLock);
     const HWAVEOUT device = Output();
     if (device && m_paused) {
         // The stall clock restarts before the worker may see the pause lifted, or a long
@@ -111,7 +113,7 @@ void CWavePlayer::Resume()
         // restart is then taken for one.
         m_lastDoneTick = GetTickCount();
         m_paused = false;
-        m_driverThread.Call([device] { return waveOutRestart(device); }, kDriverLimitMs);
+        m_driverThread.Call([device] { return waveOutRestart(device); }, kDriverLimitMs, &guard);
     }
 }
 

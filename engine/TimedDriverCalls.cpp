@@ -116,7 +116,7 @@ CDriverThread::~CDriverThread()
         m_thread.detach();   // it owns what the call needs, and ends once the call returns
 }
 
-MMRESULT CDriverThread::Call(std::function<MMRESULT()> call, DWORD waitMs)
+MMRESULT CDriverThread::Call(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver)
 {
     if (!m_shared) {
         auto shared = std::make_shared<Shared>();
@@ -135,6 +135,8 @@ MMRESULT CDriverThread::Call(std::function<MMRESULT()> call, DWORD waitMs)
     s.busy = true;
     const uint64_t ticket = ++s.issued;
     s.wake.notify_all();
+    if (handOver)
+        handOver->unlock();
     if (!s.wake.wait_for(guard, std::chrono::milliseconds(waitMs), [&] { return s.finished >= ticket; }))
         return kDriverNotAnswering;
     return s.result;

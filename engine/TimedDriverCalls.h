@@ -8,6 +8,7 @@
 #include <mmreg.h>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -43,7 +44,10 @@ public:
 
     // Runs call on the thread and waits at most waitMs for its result (0: hands it over and
     // does not wait); kDriverNotAnswering if no result came, or the thread could not be had.
-    MMRESULT Call(std::function<MMRESULT()> call, DWORD waitMs);
+    // A lock the caller holds for the hand-over (so that nothing comes between the handle the
+    // call was given and the call) is released once the call is handed over: no lock is held
+    // while a driver call is waited for. It stays held when nothing was handed over.
+    MMRESULT Call(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver = nullptr);
 
 private:
     struct Shared;
