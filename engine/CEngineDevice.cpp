@@ -249,9 +249,9 @@ uint32_t CEngineDevice::Level() const
 {
     if (m_recorder)
         return m_recorder->Level();
-    if (m_player && !m_paused)
+    if (m_player)
         return m_player->Level();
-    return 0;   // a paused play is heard no more
+    return 0;
 }
 
 uint64_t CEngineDevice::Length() const

@@ -21,8 +21,8 @@ public:
     // While paused, what had been played when the pause came; it never goes backwards.
     uint64_t PlayedBytes() const;
     // The peak of what was heard last, up to the position played (WaveLevel.h), not of what is
-    // queued ahead of it.
-    uint32_t Level() const { return LevelBefore(PlayedBytes()); }
+    // queued ahead of it; 0 while paused, when nothing is heard.
+    uint32_t Level() const { return m_paused ? 0 : LevelBefore(PlayedBytes()); }
 
     static const unsigned kBufferCount = 16;
     static const unsigned kBuffersPerSecond = 40;   // 25 ms each
