@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<IWaveSound> sound, uint64_t offset,
+CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<wave::IWaveByteSource> sound, uint64_t offset,
                          uint64_t from, uint64_t to, std::shared_ptr<CMciNotice> notice)
-    : CWaveStream(format, std::move(notice), kOutputCalls), m_soundFormat(format), m_sound(std::move(sound)), m_offset(offset),
+    : CWaveStream(format, std::move(notice), kOutputCalls), m_sound(std::move(sound)), m_offset(offset),
       m_from(from), m_to(to), m_nextRead(from)
 {
 }
@@ -25,7 +25,7 @@ MCIERROR CWavePlayer::Start()
     if (waveOutGetNumDevs() == 0)
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
     WAVEFORMATEXTENSIBLE device;
-    if (!ToDeviceFormat(m_soundFormat, device))
+    if (!ToDeviceFormat(m_format, device))
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;   // a take at a rate no file may have
     if (const MMRESULT result = OpenDevice(device.Format, kBufferCount, kBuffersPerSecond))
         return OutputError(result);
@@ -50,7 +50,7 @@ bool CWavePlayer::Queue(WAVEHDR& header)
     header.dwBufferLength = n;
     if (!m_sound->ReadAt(m_offset + m_nextRead, header.lpData, n))
         return false;
-    const uint32_t level = wave::PeakLevel(m_soundFormat, header.lpData, n);
+    const uint32_t level = wave::PeakLevel(m_format, header.lpData, n);
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (waveOutPrepareHeader(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
         waveOutWrite(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)

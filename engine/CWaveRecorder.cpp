@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take,
+CWaveRecorder::CWaveRecorder(const wave::WaveFormat& format, std::shared_ptr<CTempFile> take,
                              uint64_t limitBytes, std::shared_ptr<CMciNotice> notice,
                              std::function<bool()> soundSystemReady)
     : CWaveStream(format, std::move(notice), kInputCalls), m_soundSystemReady(std::move(soundSystemReady)),
@@ -78,7 +78,7 @@ CWaveStream::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
     bytes -= bytes % m_format.blockAlign;
     if (bytes && !m_writer.Write(header.lpData, bytes))
         return Outcome::Failed;   // the disk failed or fell too far behind: the take keeps what it was handed
-    m_levels.Add(m_recorded, bytes, wave::PeakLevel(wave::MakeWaveFormat(m_format), header.lpData, bytes));
+    m_levels.Add(m_recorded, bytes, wave::PeakLevel(m_format, header.lpData, bytes));
     m_recorded += bytes;
     return m_recorded >= m_limit ? Outcome::Done : Outcome::Running;
 }

@@ -12,7 +12,7 @@
 class CWaveRecorder : public CWaveStream {
 public:
     // soundSystemReady waits for the sound system's start, and is false if it did not come.
-    CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take, uint64_t limitBytes,
+    CWaveRecorder(const wave::WaveFormat& format, std::shared_ptr<CTempFile> take, uint64_t limitBytes,
                   std::shared_ptr<CMciNotice> notice, std::function<bool()> soundSystemReady);
     ~CWaveRecorder() override;
 

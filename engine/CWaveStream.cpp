@@ -1,7 +1,7 @@
 #include "CWaveStream.h"
 #include <utility>
 
-CWaveStream::CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice,
+CWaveStream::CWaveStream(const wave::WaveFormat& format, std::shared_ptr<CMciNotice> notice,
                          const DriverCalls& driver)
     : m_format(format), m_notice(std::move(notice)), m_driver(driver)
 {
