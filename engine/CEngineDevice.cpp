@@ -19,8 +19,8 @@ HWND NoticeWindow(DWORD flags, DWORD_PTR callback)
 
 } // namespace
 
-CEngineDevice::CEngineDevice(MCIDEVICEID id, uint64_t dataLimit)
-    : m_id(id), m_dataLimit(dataLimit), m_format(wave::MakeWaveFormat(wave::MakePcmFormat(1, 11025, 8)))
+CEngineDevice::CEngineDevice(MCIDEVICEID id, const EngineSeams& seams)
+    : m_id(id), m_seams(seams), m_format(wave::MakeWaveFormat(wave::MakePcmFormat(1, 11025, 8)))
 {
 }
 
@@ -34,12 +34,10 @@ MCIERROR CEngineDevice::Load(const char* element, bool asTake)
     if (!element || !*element)
         return 0;
     if (asTake) {
-        const MCIERROR error = OpenTakeFile(element, m_take, m_offset, m_length, m_format);
-        if (!error)
-            m_sound = m_take;   // the take as if just recorded: saved by moving where it can be
-        return error;
+        // The take as if just recorded: saved by moving where it can be.
+        return OpenTakeFile(element, m_take, m_offset, m_length, m_format);
     }
-    return OpenWaveFile(element, m_sound, m_length, m_format);
+    return OpenWaveFile(element, m_file, m_length, m_format);
 }
 
 MCIERROR CEngineDevice::SetTimeFormat(DWORD timeFormat)
@@ -75,17 +73,18 @@ MCIERROR CEngineDevice::SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& par
     return 0;
 }
 
-MCIERROR CEngineDevice::Status(DWORD item, DWORD_PTR& answer)
+DWORD CEngineDevice::Status(DWORD item)
 {
     Reap();
     switch (item) {
-    case MCI_STATUS_POSITION: answer = ToMs(Position()); return 0;
-    case MCI_STATUS_LENGTH: answer = ToMs(Length()); return 0;
-    case MCI_WAVE_STATUS_CHANNELS: answer = m_format.channels; return 0;
-    case MCI_WAVE_STATUS_SAMPLESPERSEC: answer = m_format.samplesPerSec; return 0;
-    case MCI_WAVE_STATUS_BITSPERSAMPLE: answer = m_format.bitsPerSample; return 0;
-    case MCI_WAVE_STATUS_LEVEL: answer = Level(); return 0;
-    default: return MCIERR_BAD_CONSTANT;
+    case MCI_STATUS_POSITION: return ToMs(Position());
+    case MCI_STATUS_LENGTH: return ToMs(Length());
+    case MCI_WAVE_STATUS_CHANNELS: return m_format.channels;
+    case MCI_WAVE_STATUS_SAMPLESPERSEC: return m_format.samplesPerSec;
+    case MCI_WAVE_STATUS_BITSPERSAMPLE: return m_format.bitsPerSample;
+    case MCI_WAVE_STATUS_LEVEL:
+    default:   // the contract lets no other item through
+        return Level();
     }
 }
 
@@ -97,16 +96,15 @@ MCIERROR CEngineDevice::Record(DWORD flags, const MCI_RECORD_PARMS& parms, std::
         return MCIERR_NONAPPLICABLE_FUNCTION;
     if (!wave::IsRecordingFormat(m_format))
         return MCIERR_WAVE_SETINPUTUNSUITABLE;   // an empty file's format, not one we record in
-    auto take = std::make_shared<CTempFile>();
+    auto take = m_seams.newTake ? m_seams.newTake() : std::make_shared<CTempFile>();
     if (!take->CreateTake())
         return MCIERR_FILE_WRITE;
     auto notice = std::make_shared<CMciNotice>(NoticeWindow(flags, parms.dwCallback), m_id);
-    const uint64_t limit = std::min<uint64_t>(m_dataLimit, wave::MaxDataBytes(m_format));
+    const uint64_t limit = std::min<uint64_t>(m_seams.dataLimit, wave::MaxDataBytes(m_format));
     auto recorder = std::make_unique<CWaveRecorder>(m_format, take, limit, notice, std::move(soundSystemReady));
     if (const MCIERROR error = recorder->Start())
         return error;
     m_recorder = std::move(recorder);
-    m_sound = take;
     m_take = take;
     m_offset = wave::kPcmHeaderBytes;
     m_notice = notice;
@@ -129,7 +127,7 @@ MCIERROR CEngineDevice::Play(DWORD flags, const MCI_PLAY_PARMS& parms)
     if (from > to)
         return MCIERR_OUTOFRANGE;
     auto notice = std::make_shared<CMciNotice>(NoticeWindow(flags, parms.dwCallback), m_id);
-    auto player = std::make_unique<CWavePlayer>(m_format, m_sound, m_offset, from, to, notice);
+    auto player = std::make_unique<CWavePlayer>(m_format, Sound(), m_offset, from, to, notice);
     const MCIERROR error = player->Start();
     if (error)
         return error;
@@ -150,20 +148,16 @@ MCIERROR CEngineDevice::Stop()
 MCIERROR CEngineDevice::Pause()
 {
     Reap();
-    if (m_player) {
-        m_player->Pause();
-        m_paused = true;
-    }
+    if (m_player)
+        m_player->Pause();   // the player alone knows whether it is paused
     return 0;
 }
 
 MCIERROR CEngineDevice::Resume()
 {
     Reap();
-    if (m_player && m_paused) {
+    if (m_player)
         m_player->Resume();
-        m_paused = false;
-    }
     return 0;
 }
 
@@ -190,20 +184,24 @@ MCIERROR CEngineDevice::Save(const char* path)
         HoldSaved(target);
         return 0;
     }
-    return SaveWaveFile(target, m_sound, m_offset, m_length, m_format, m_yield);
+    return SaveWaveFile(target, Sound(), m_offset, m_length, m_format, m_file.get(), m_yield);
 }
 
 void CEngineDevice::HoldSaved(const std::string& target)
 {
-    const std::shared_ptr<IWaveSound> moved = std::move(m_sound);   // a play may still read from it
-    m_take.reset();
     const HANDLE held = CWaveFile::Hold(target.c_str());
-    if (held == INVALID_HANDLE_VALUE) {
-        m_sound = moved;   // reads go on from the moved file all the same
-        return;
-    }
-    m_sound = std::make_shared<CWaveFile>(held, wave::WaveHeaderBytes(m_format), m_length);
+    if (held == INVALID_HANDLE_VALUE)
+        return;   // reads go on from the moved take all the same
+    m_file = std::make_shared<CWaveFile>(held, wave::WaveHeaderBytes(m_format), m_length);
+    m_take.reset();   // a play may still read from it
     m_offset = 0;
+}
+
+std::shared_ptr<wave::IWaveByteSource> CEngineDevice::Sound() const
+{
+    if (m_take)
+        return m_take;
+    return m_file;
 }
 
 void CEngineDevice::Reap()
@@ -238,7 +236,6 @@ void CEngineDevice::FinishPlayback()
     m_player->Stop();
     m_position = m_playFrom + m_player->PlayedBytes();
     m_player.reset();
-    m_paused = false;
 }
 
 uint64_t CEngineDevice::Position() const
@@ -254,9 +251,9 @@ uint32_t CEngineDevice::Level() const
 {
     if (m_recorder)
         return m_recorder->Level();
-    if (m_player && !m_paused)
+    if (m_player)
         return m_player->Level();
-    return 0;   // a paused play is heard no more
+    return 0;
 }
 
 uint64_t CEngineDevice::Length() const

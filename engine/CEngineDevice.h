@@ -1,9 +1,19 @@
 #pragma once
 #include "CWavePlayer.h"
+#include "CWaveFile.h"
 #include "CWaveRecorder.h"
 #include "MciPort.h"
 #include <functional>
 #include <memory>
+
+// What a test may change in an engine of its own (CWaveEngine); the program's engine keeps
+// the defaults, which cost it nothing.
+struct EngineSeams {
+    // The most sound a take holds: the largest a WAVE file can, unless a test wants it in seconds.
+    uint64_t dataLimit = 0xFFFFFFFFu;
+    // Makes a take's file: a test may put takes on a disk of its own, a slow one.
+    std::function<std::shared_ptr<CTempFile>()> newTake;
+};
 
 // One open waveaudio device: its sound, format and position, and the take or play running on
 // it. It does what the recorder's window asks of a device and no more: a new device records one
@@ -11,14 +21,15 @@
 // only; the workers it starts report back through atomics and the notice, never by calling in.
 class CEngineDevice {
 public:
-    CEngineDevice(MCIDEVICEID id, uint64_t dataLimit);
+    CEngineDevice(MCIDEVICEID id, const EngineSeams& seams);
     ~CEngineDevice();
 
     // "" or null: a new, empty recording; asTake: a take file an earlier Vorsel left.
     MCIERROR Load(const char* element, bool asTake);
     MCIERROR SetTimeFormat(DWORD timeFormat);
     MCIERROR SetWaveFormat(DWORD flags, const MCI_WAVE_SET_PARMS& parms, bool askInput);
-    MCIERROR Status(DWORD item, DWORD_PTR& answer);
+    // The answer to a status item the contract (MciContract.h) lets through.
+    DWORD Status(DWORD item);
     // Records into a take of its own. Returns once the take is ready: the input is opened
     // after soundSystemReady says the sound system has started, and its failure is a failure
     // notice.
@@ -32,7 +43,6 @@ public:
     // device's yield procedure meanwhile. Either way the device then holds the saved file.
     MCIERROR Save(const char* path);
     void SetYield(MciYield yield) { m_yield = std::move(yield); }
-    const wave::PcmFormat& Format() const { return m_format; }
 
 private:
     // Collects a worker that ended by itself (natural end, limit, failure).
@@ -52,17 +62,16 @@ private:
     DWORD ToMs(uint64_t bytes) const;
 
     MCIDEVICEID m_id;
-    uint64_t m_dataLimit;
+    const EngineSeams m_seams;
     // The sound's format: the file's own, or the recording format.
     wave::WaveFormat m_format;
-    // The sound: m_length bytes from m_offset on in m_sound (the opened file, or the take).
-    std::shared_ptr<IWaveSound> m_sound;
-    // The take, while m_sound is one that no save has moved away yet.
+    // The sound: m_length bytes from m_offset on in the take, or in the user's file held open.
+    std::shared_ptr<wave::IWaveByteSource> Sound() const;
     std::shared_ptr<CTempFile> m_take;
+    std::shared_ptr<CWaveFile> m_file;
     uint64_t m_offset = 0;
     uint64_t m_length = 0;
     uint64_t m_position = 0;
-    bool m_paused = false;
     std::shared_ptr<CMciNotice> m_notice;
     std::unique_ptr<CWaveRecorder> m_recorder;
     std::unique_ptr<CWavePlayer> m_player;

@@ -9,8 +9,6 @@ public:
     uint64_t Size() const override { return m_size; }
     bool ReadAt(uint64_t offset, void* buffer, size_t n) override;
     bool SizeKnown() const { return m_sizeKnown; }
-    // Exactly n bytes at offset of any open file, with no shared file pointer between threads.
-    static bool ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD n);
 
 private:
     HANDLE m_hFile;

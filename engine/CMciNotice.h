@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
-#include <mutex>
+#include <atomic>
 
 // The one MM_MCINOTIFY a running play or record owes its caller. Whoever ends the command
 // first (the worker at a natural end or failure, the window thread on stop, close or a new
@@ -13,7 +13,6 @@ public:
     bool Post(WPARAM code);
 
 private:
-    std::mutex m_lock;
-    HWND m_hWnd;   // null once posted, or when the caller asked for no notice
+    std::atomic<HWND> m_hWnd;   // null once taken for posting, or when the caller asked for no notice
     MCIDEVICEID m_device;
 };

@@ -2,7 +2,7 @@
 #include <chrono>
 #include <utility>
 
-CTakeWriter::CTakeWriter(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take)
+CTakeWriter::CTakeWriter(const wave::WaveFormat& format, std::shared_ptr<CTempFile> take)
     : m_format(format), m_take(std::move(take))
 {
 }
@@ -81,7 +81,8 @@ void CTakeWriter::Run()
 
 bool CTakeWriter::UpdateHeader(bool flush)
 {
-    uint8_t header[wave::kPcmHeaderBytes];
-    return wave::BuildPcmHeader(m_format, m_written, header) && m_take->WriteAt(0, header, sizeof header) &&
+    std::vector<uint8_t> header;
+    return wave::BuildWaveHeader(m_format, m_written, header) &&
+           m_take->WriteAt(0, header.data(), static_cast<DWORD>(header.size())) &&
            (!flush || m_take->Flush());
 }

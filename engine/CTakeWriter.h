@@ -15,7 +15,7 @@
 // so that a crash leaves a playable file of all but the last second.
 class CTakeWriter {
 public:
-    CTakeWriter(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take);
+    CTakeWriter(const wave::WaveFormat& format, std::shared_ptr<CTempFile> take);
     ~CTakeWriter();
     CTakeWriter(const CTakeWriter&) = delete;
     CTakeWriter& operator=(const CTakeWriter&) = delete;
@@ -38,7 +38,7 @@ private:
     // Writes the header for the bytes written so far, and flushes the take if asked.
     bool UpdateHeader(bool flush);
 
-    const wave::PcmFormat m_format;
+    const wave::WaveFormat m_format;
     const std::shared_ptr<CTempFile> m_take;
     std::mutex m_lock;
     std::condition_variable m_wake;

@@ -1,10 +1,8 @@
 #include "CTempFile.h"
-#include "CFileByteSource.h"
-#include <atomic>
+#include "FileAt.h"
+#include "WaveFileIO.h"
 
 namespace {
-std::atomic<DWORD> g_flushDelayMs{0};
-
 const char kTakePrefix[] = "Vorsel take ";
 
 // n digits at text, as a number; false if any is no digit.
@@ -127,7 +125,7 @@ bool CTempFile::CreateTake()
 bool CTempFile::MoveTo(const char* target)
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_path.empty() || !IWaveSound::MoveIntoPlace(m_path.c_str(), target))
+    if (m_path.empty() || !MoveIntoPlace(m_path.c_str(), target))
         return false;
     m_path.clear();
     // Reads go on through a handle that neither writes nor keeps the file from being held,
@@ -143,22 +141,15 @@ bool CTempFile::MoveTo(const char* target)
 
 bool CTempFile::Flush()
 {
-    if (const DWORD delay = g_flushDelayMs.load())
-        Sleep(delay);
     return FlushFileBuffers(m_hFile) != FALSE;
 }
 
-void CTempFile::SetFlushDelayForTesting(DWORD ms)
-{
-    g_flushDelayMs = ms;
-}
-
-bool CTempFile::ReadAt(uint64_t offset, void* buffer, DWORD n)
+bool CTempFile::ReadAt(uint64_t offset, void* buffer, size_t n)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     if (offset > m_size || n > m_size - offset)
         return false;
-    return CFileByteSource::ReadAt(m_hFile, offset, buffer, n);
+    return ReadFileAt(m_hFile, offset, buffer, static_cast<DWORD>(n));
 }
 
 bool CTempFile::WriteAt(uint64_t offset, const void* buffer, DWORD n)
@@ -166,11 +157,7 @@ bool CTempFile::WriteAt(uint64_t offset, const void* buffer, DWORD n)
     std::lock_guard<std::mutex> guard(m_lock);
     if (offset > m_size)
         return false;   // no holes: every byte of the sound is written by us
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD done = 0;
-    if (n && !(WriteFile(m_hFile, buffer, n, &done, &at) && done == n))
+    if (!WriteFileAt(m_hFile, offset, buffer, n))
         return false;
     if (offset + n > m_size)
         m_size = offset + n;

@@ -1,5 +1,6 @@
 #pragma once
-#include "IWaveSound.h"
+#include "IWaveByteSource.h"
+#include <windows.h>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -8,7 +9,7 @@
 // so it is named for a person to find and removed only by this object. It is held open with
 // write access and without sharing writes, which tells other Vorsels that it is in use. Reads
 // and writes take explicit offsets and may come from different threads.
-class CTempFile : public IWaveSound {
+class CTempFile : public wave::IWaveByteSource {
 public:
     CTempFile();
     ~CTempFile() override;
@@ -23,22 +24,19 @@ public:
     bool Adopt(const char* path);
     // The file stays when this object goes: it is no longer this object's to delete.
     void Disown();
-    bool ReadAt(uint64_t offset, void* buffer, DWORD n) override;
+    uint64_t Size() const override;
+    bool ReadAt(uint64_t offset, void* buffer, size_t n) override;
     // Writes within or at the end of what is written; the size grows only if every byte was.
     bool WriteAt(uint64_t offset, const void* buffer, DWORD n);
     bool Append(const void* buffer, DWORD n);
     // Cuts the file to size bytes, if it is longer.
     bool Truncate(uint64_t size);
-    // Brings what was written to the disk.
-    bool Flush();
+    // Brings what was written to the disk (a test's slow disk takes its time here).
+    virtual bool Flush();
     // Moves the file onto target, replacing it in one step, and leaves it there: it is then the
     // user's file, no longer ours to delete, and reads go on from it. False leaves both as they
     // were (another volume, a target in use).
     bool MoveTo(const char* target);
-    // Makes every flush take this much longer, as on a slow disk, so tests can see that
-    // nothing waits for one that should not.
-    static void SetFlushDelayForTesting(DWORD ms);
-    uint64_t Size() const;
 
     // The folder takes are made in, with its trailing backslash; false if it has no usable path.
     static bool TakeFolder(char (&folder)[MAX_PATH]);

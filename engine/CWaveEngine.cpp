@@ -9,9 +9,9 @@ namespace {
 const MCIDEVICEID kLastUsableId = 0xFFFE;
 } // namespace
 
-CWaveEngine::CWaveEngine()
+CWaveEngine::CWaveEngine(EngineSeams seams)
     : m_startDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(2 * kDriverLimitMs)),
-      m_dataLimit(0xFFFFFFFFu)
+      m_seams(std::move(seams))
 {
     // The sound system's start takes a good part of a second's first tenths; here it runs
     // beside the window being built, below the window's priority so that it yields the
@@ -34,7 +34,6 @@ CWaveEngine::~CWaveEngine()
         m_starter.join();
     else
         m_starter.detach();
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_devices.clear();
 }
 
@@ -50,15 +49,8 @@ bool CWaveEngine::SoundSystemStarted() const
     return m_started.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
-size_t CWaveEngine::OpenDeviceCount() const
-{
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    return m_devices.size();
-}
-
 MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWORD_PTR params)
 {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     const auto found = m_devices.find(id);
     if (const MCIERROR refused = CheckMciCommand(found != m_devices.end(), id, msg, flags, params))
         return refused;
@@ -71,7 +63,6 @@ MCIERROR CWaveEngine::SendCommand(MCIDEVICEID id, UINT msg, DWORD_PTR flags, DWO
 
 BOOL CWaveEngine::SetYieldProc(MCIDEVICEID id, MciYield yield)
 {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     const auto found = m_devices.find(id);
     if (found == m_devices.end())
         return FALSE;
@@ -86,7 +77,7 @@ MCIERROR CWaveEngine::Open(DWORD flags, MCI_OPEN_PARMSA& parms)
     do
         m_lastId = m_lastId >= kLastUsableId ? 1 : m_lastId + 1;
     while (m_devices.count(m_lastId));
-    auto device = std::make_unique<CEngineDevice>(m_lastId, m_dataLimit);
+    auto device = std::make_unique<CEngineDevice>(m_lastId, m_seams);
     const MCIERROR error =
         device->Load((flags & MCI_OPEN_ELEMENT) ? parms.lpstrElementName : nullptr, (flags & kWaveOpenTake) != 0);
     if (error)
@@ -102,7 +93,8 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
     case MCI_SET: return Set(device, flags, params);
     case MCI_STATUS: {
         auto* status = reinterpret_cast<MCI_STATUS_PARMS*>(params);
-        return device.Status(status->dwItem, status->dwReturn);
+        status->dwReturn = device.Status(status->dwItem);
+        return 0;
     }
     case MCI_RECORD:
         // The window never waits for the input: it is opened once the sound system has started.
@@ -118,8 +110,9 @@ MCIERROR CWaveEngine::Dispatch(CEngineDevice& device, UINT msg, DWORD flags, DWO
     case MCI_PAUSE: return device.Pause();
     case MCI_RESUME: return device.Resume();
     case MCI_SEEK: return device.Seek(*reinterpret_cast<MCI_SEEK_PARMS*>(params));
-    case MCI_SAVE: return device.Save(reinterpret_cast<MCI_SAVE_PARMSA*>(params)->lpfilename);
-    default: return MCIERR_UNRECOGNIZED_COMMAND;
+    case MCI_SAVE:
+    default:   // the contract lets no other command through
+        return device.Save(reinterpret_cast<MCI_SAVE_PARMSA*>(params)->lpfilename);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "CWaveFile.h"
-#include "CFileByteSource.h"
+#include "FileAt.h"
+#include "WaveFileIO.h"
 
 namespace {
 
@@ -36,12 +37,12 @@ HANDLE CWaveFile::Hold(const char* path)
     return file;
 }
 
-bool CWaveFile::ReadAt(uint64_t offset, void* buffer, DWORD n)
+bool CWaveFile::ReadAt(uint64_t offset, void* buffer, size_t n)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_hFile == INVALID_HANDLE_VALUE || offset > m_length || n > m_length - offset)
         return false;
-    return CFileByteSource::ReadAt(m_hFile, m_dataOffset + offset, buffer, n);
+    return ReadFileAt(m_hFile, m_dataOffset + offset, buffer, static_cast<DWORD>(n));
 }
 
 bool CWaveFile::MoveOver(const char* temp, const char* target, uint64_t dataOffset)

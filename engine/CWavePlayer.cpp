@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<IWaveSound> sound, uint64_t offset,
+CWavePlayer::CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<wave::IWaveByteSource> sound, uint64_t offset,
                          uint64_t from, uint64_t to, std::shared_ptr<CMciNotice> notice)
-    : CWaveStream(format, std::move(notice), kOutputCalls), m_soundFormat(format), m_sound(std::move(sound)), m_offset(offset),
+    : CWaveStream(format, std::move(notice), kOutputCalls), m_sound(std::move(sound)), m_offset(offset),
       m_from(from), m_to(to), m_nextRead(from)
 {
 }
@@ -25,7 +25,7 @@ MCIERROR CWavePlayer::Start()
     if (waveOutGetNumDevs() == 0)
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;
     WAVEFORMATEXTENSIBLE device;
-    if (!ToDeviceFormat(m_soundFormat, device))
+    if (!ToDeviceFormat(m_format, device))
         return MCIERR_WAVE_OUTPUTSUNSUITABLE;   // a take at a rate no file may have
     if (const MMRESULT result = OpenDevice(device.Format, kBufferCount, kBuffersPerSecond))
         return OutputError(result);
@@ -50,7 +50,7 @@ bool CWavePlayer::Queue(WAVEHDR& header)
     header.dwBufferLength = n;
     if (!m_sound->ReadAt(m_offset + m_nextRead, header.lpData, n))
         return false;
-    const uint32_t level = wave::PeakLevel(m_soundFormat, header.lpData, n);
+    const uint32_t level = wave::PeakLevel(m_format, header.lpData, n);
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (waveOutPrepareHeader(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
         waveOutWrite(Output(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
@@ -63,13 +63,15 @@ bool CWavePlayer::Queue(WAVEHDR& header)
 
 void CWavePlayer::Pause()
 {
-    std::lock_guard<std::mutex> guard(m_deviceLock);
+    std::unique_lock<std::mutex> guard(m_deviceLock);
     const HWAVEOUT device = Output();
     if (!device || m_paused)
         return;
-    // A driver that does not answer leaves the play running, for the stall check to end.
-    if (CallWithin([device] { return waveOutPause(device); }) == kDriverNotAnswering)
+    // Handed over under the lock, so that no close comes between; waited for without it. A
+    // driver that does not answer leaves the play running, for the stall check to end.
+    if (m_driverThread.Call([device] { return waveOutPause(device); }, kDriverLimitMs, &guard) == kDriverNotAnswering)
         return;
+    guard.lock();
     DevicePosition();   // the last answer is what a paused player reports
     m_paused = true;
 }
@@ -103,7 +105,7 @@ uint64_t CWavePlayer::DevicePosition() const
 
 void CWavePlayer::Resume()
 {
-    std::lock_guard<std::mutex> guard(m_deviceLock);
+    std::unique_lock<std::mutex> guard(m_deviceLock);
     const HWAVEOUT device = Output();
     if (device && m_paused) {
         // The stall clock restarts before the worker may see the pause lifted, or a long
@@ -111,7 +113,7 @@ void CWavePlayer::Resume()
         // restart is then taken for one.
         m_lastDoneTick = GetTickCount();
         m_paused = false;
-        CallWithin([device] { return waveOutRestart(device); });
+        m_driverThread.Call([device] { return waveOutRestart(device); }, kDriverLimitMs, &guard);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 #include "CWaveStream.h"
-#include "IWaveSound.h"
 
 // Plays a stretch of a device's sound to the default output, refilling short buffers as the
 // driver hands them back. The position is what the driver has played.
@@ -8,7 +7,7 @@ class CWavePlayer : public CWaveStream {
 public:
     // Plays the bytes from..to of the sound that starts at 'offset' in 'sound', handing them to
     // the output in their own format.
-    CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<IWaveSound> sound, uint64_t offset, uint64_t from,
+    CWavePlayer(const wave::WaveFormat& format, std::shared_ptr<wave::IWaveByteSource> sound, uint64_t offset, uint64_t from,
                 uint64_t to, std::shared_ptr<CMciNotice> notice);
     ~CWavePlayer() override;
 
@@ -21,8 +20,8 @@ public:
     // While paused, what had been played when the pause came; it never goes backwards.
     uint64_t PlayedBytes() const;
     // The peak of what was heard last, up to the position played (WaveLevel.h), not of what is
-    // queued ahead of it.
-    uint32_t Level() const { return LevelBefore(PlayedBytes()); }
+    // queued ahead of it; 0 while paused, when nothing is heard.
+    uint32_t Level() const { return m_paused ? 0 : LevelBefore(PlayedBytes()); }
 
     static const unsigned kBufferCount = 16;
     static const unsigned kBuffersPerSecond = 40;   // 25 ms each
@@ -38,8 +37,7 @@ private:
     // call with m_deviceLock held.
     uint64_t DevicePosition() const;
 
-    const wave::WaveFormat m_soundFormat;
-    std::shared_ptr<IWaveSound> m_sound;
+    std::shared_ptr<wave::IWaveByteSource> m_sound;
     uint64_t m_offset;
     uint64_t m_from;
     uint64_t m_to;

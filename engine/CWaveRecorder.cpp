@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-CWaveRecorder::CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take,
+CWaveRecorder::CWaveRecorder(const wave::WaveFormat& format, std::shared_ptr<CTempFile> take,
                              uint64_t limitBytes, std::shared_ptr<CMciNotice> notice,
                              std::function<bool()> soundSystemReady)
     : CWaveStream(format, std::move(notice), kInputCalls), m_soundSystemReady(std::move(soundSystemReady)),
@@ -36,7 +36,6 @@ CWaveStream::Outcome CWaveRecorder::BeginDevice()
     if (m_stopRequested)
         return Outcome::Running;   // stopped before it began: an empty take, nothing opened
     MMRESULT result = OpenDevice(ToWaveFormat(m_format), kBufferCount, kBuffersPerSecond);
-    std::lock_guard<std::mutex> guard(m_deviceLock);
     for (unsigned i = 0; i < m_headers.size() && result == MMSYSERR_NOERROR; ++i) {
         m_headers[i].lpData = m_buffers[i].data();
         m_headers[i].dwBufferLength = static_cast<DWORD>(m_buffers[i].size());
@@ -67,11 +66,8 @@ CWaveStream::Outcome CWaveRecorder::Collect(bool requeue)
         const Outcome kept = Keep(header);
         if (kept != Outcome::Running)
             return kept;
-        if (requeue) {
-            std::lock_guard<std::mutex> guard(m_deviceLock);
-            if (waveInAddBuffer(Input(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
-                return Outcome::Failed;
-        }
+        if (requeue && waveInAddBuffer(Input(), &header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+            return Outcome::Failed;
     }
     return Outcome::Running;
 }
@@ -82,7 +78,7 @@ CWaveStream::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
     bytes -= bytes % m_format.blockAlign;
     if (bytes && !m_writer.Write(header.lpData, bytes))
         return Outcome::Failed;   // the disk failed or fell too far behind: the take keeps what it was handed
-    m_levels.Add(m_recorded, bytes, wave::PeakLevel(wave::MakeWaveFormat(m_format), header.lpData, bytes));
+    m_levels.Add(m_recorded, bytes, wave::PeakLevel(m_format, header.lpData, bytes));
     m_recorded += bytes;
     return m_recorded >= m_limit ? Outcome::Done : Outcome::Running;
 }
@@ -90,11 +86,8 @@ CWaveStream::Outcome CWaveRecorder::Keep(const WAVEHDR& header)
 CWaveStream::Outcome CWaveRecorder::EndDevice(Outcome outcome)
 {
     if (outcome != Outcome::Failed) {
-        {
-            std::lock_guard<std::mutex> guard(m_deviceLock);
-            if (m_device)
-                waveInReset(Input());
-        }
+        if (m_device)
+            waveInReset(Input());
         // A stop keeps the partial buffers the reset hands back; at the limit there is no
         // room for them.
         if (outcome == Outcome::Running)

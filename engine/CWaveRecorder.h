@@ -8,10 +8,11 @@
 // the input starts delivering. Many short buffers stay queued with the driver, and each filled
 // one goes straight back to it once its bytes are handed to the take's writer, which does the
 // disk's part on a thread of its own: a slow window thread or a slow disk loses no audio.
+// The input is the worker's alone: the window reaches it only once Stop has joined the worker.
 class CWaveRecorder : public CWaveStream {
 public:
     // soundSystemReady waits for the sound system's start, and is false if it did not come.
-    CWaveRecorder(const wave::PcmFormat& format, std::shared_ptr<CTempFile> take, uint64_t limitBytes,
+    CWaveRecorder(const wave::WaveFormat& format, std::shared_ptr<CTempFile> take, uint64_t limitBytes,
                   std::shared_ptr<CMciNotice> notice, std::function<bool()> soundSystemReady);
     ~CWaveRecorder() override;
 

@@ -28,7 +28,7 @@ public:
 protected:
     enum class Outcome { Running, Done, Failed };
 
-    CWaveStream(const wave::PcmFormat& format, std::shared_ptr<CMciNotice> notice, const DriverCalls& driver);
+    CWaveStream(const wave::WaveFormat& format, std::shared_ptr<CMciNotice> notice, const DriverCalls& driver);
     // Opens the device in the given format, signalling the stream's event (made here if there is
     // none yet), and gives it count buffers of about 1/perSecond s each, in whole blocks.
     MMRESULT OpenDevice(const WAVEFORMATEX& format, unsigned count, unsigned perSecond);
@@ -52,7 +52,7 @@ protected:
     // The peak (WaveLevel.h) of the kLevelWindowMs of sound that end 'end' bytes into the stream.
     uint32_t LevelBefore(uint64_t end) const;
 
-    const wave::PcmFormat m_format;
+    const wave::WaveFormat m_format;   // the sound's own: a file's, or the recording format
     SharedEvent m_event;
     HANDLE m_device = nullptr;   // the HWAVEIN or HWAVEOUT; guarded by m_deviceLock
     std::vector<std::vector<char>> m_buffers;
@@ -63,6 +63,7 @@ protected:
     std::atomic<bool> m_stopRequested{false};
     mutable std::mutex m_deviceLock;
     CLevelHistory m_levels;   // the peaks of the buffers handled, where they lie in the stream
+    CDriverThread m_driverThread;   // the driver calls that can hang: open, close, pause, restart
 
 private:
     void Run();
@@ -70,6 +71,7 @@ private:
 
     const std::shared_ptr<CMciNotice> m_notice;
     const DriverCalls& m_driver;
+
     std::thread m_worker;
     std::atomic<bool> m_ended{false};
 };

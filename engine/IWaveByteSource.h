@@ -4,7 +4,8 @@
 
 namespace wave {
 
-// Random-access bytes the WAVE parser reads from: a file, a memory block, a test double.
+// Random-access bytes, read from any thread: what the WAVE parser reads a file from, and what a
+// device's sound is read from as it plays and saves (the take, or a user's file held open).
 class IWaveByteSource {
 public:
     virtual ~IWaveByteSource() {}

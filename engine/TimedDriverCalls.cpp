@@ -1,6 +1,9 @@
 #include "TimedDriverCalls.h"
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstring>
 #include <functional>
 #include <system_error>
@@ -67,26 +70,79 @@ SharedEvent MakeSharedEvent()
     return event ? SharedEvent(event, CloseHandle) : SharedEvent();
 }
 
-namespace {
+struct CDriverThread::Shared {
+    std::mutex lock;
+    std::condition_variable wake;
+    std::function<MMRESULT()> call;   // handed over, not yet taken
+    bool busy = false;                // from the hand-over until the call returns
+    bool quit = false;
+    uint64_t issued = 0, finished = 0;
+    MMRESULT result = 0;
 
-// Runs work on a thread of its own and waits at most waitMs for it to finish; true if it did.
-// With no thread or event to spare it runs here instead, and is waited for.
-bool RunWithin(std::function<void()> work, DWORD waitMs)
-{
-    if (HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        SharedEvent done(event, CloseHandle);
-        try {
-            std::thread([work, done] {
-                work();
-                SetEvent(done.get());
-            }).detach();
-            return WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0;
-        } catch (const std::system_error&) {
+    void Run()
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        for (;;) {
+            wake.wait(guard, [this] { return call || quit; });
+            if (!call)
+                return;
+            const std::function<MMRESULT()> next = std::move(call);
+            call = nullptr;
+            guard.unlock();
+            const MMRESULT answer = next();
+            guard.lock();
+            result = answer;
+            busy = false;
+            ++finished;
+            wake.notify_all();
         }
     }
-    work();
-    return true;
+};
+
+CDriverThread::~CDriverThread()
+{
+    if (!m_shared)
+        return;
+    bool idle;
+    {
+        std::lock_guard<std::mutex> guard(m_shared->lock);
+        m_shared->quit = true;
+        idle = !m_shared->busy;
+    }
+    m_shared->wake.notify_all();
+    if (idle)
+        m_thread.join();
+    else
+        m_thread.detach();   // it owns what the call needs, and ends once the call returns
 }
+
+MMRESULT CDriverThread::Call(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver)
+{
+    if (!m_shared) {
+        auto shared = std::make_shared<Shared>();
+        try {
+            m_thread = std::thread([shared] { shared->Run(); });
+        } catch (const std::system_error&) {
+            return kDriverNotAnswering;   // no thread to spare: the call is not made at all
+        }
+        m_shared = std::move(shared);
+    }
+    Shared& s = *m_shared;
+    std::unique_lock<std::mutex> guard(s.lock);
+    if (s.busy)
+        return kDriverNotAnswering;   // an earlier call has not come back
+    s.call = std::move(call);
+    s.busy = true;
+    const uint64_t ticket = ++s.issued;
+    s.wake.notify_all();
+    if (handOver)
+        handOver->unlock();
+    if (!s.wake.wait_for(guard, std::chrono::milliseconds(waitMs), [&] { return s.finished >= ticket; }))
+        return kDriverNotAnswering;
+    return s.result;
+}
+
+namespace {
 
 template <class Device>
 struct ClosingDevice {
@@ -107,7 +163,7 @@ struct OpeningDevice {
 };
 
 template <class Device>
-MMRESULT OpenWithin(HANDLE* device, const WAVEFORMATEX& format, SharedEvent event,
+MMRESULT OpenWithin(CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event,
                     MMRESULT(WINAPI* open)(Device*, UINT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD),
                     MMRESULT(WINAPI* close)(Device))
 {
@@ -118,7 +174,7 @@ MMRESULT OpenWithin(HANDLE* device, const WAVEFORMATEX& format, SharedEvent even
     std::memcpy(&opening->format, &format,
                 sizeof(WAVEFORMATEX) + std::min(extra, sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX)));
     opening->event = std::move(event);
-    RunWithin([opening, open, close] {
+    thread.Call([opening, open, close] {
         OpeningDevice<Device>& o = *opening;
         o.result = open(&o.device, WAVE_MAPPER, &o.format.Format, reinterpret_cast<DWORD_PTR>(o.event.get()), 0,
                         CALLBACK_EVENT);
@@ -126,6 +182,7 @@ MMRESULT OpenWithin(HANDLE* device, const WAVEFORMATEX& format, SharedEvent even
         if (!o.state.compare_exchange_strong(expected, OpeningDevice<Device>::kTaken) &&
             o.result == MMSYSERR_NOERROR)
             close(o.device);   // nobody waits for it any more
+        return o.result;
     }, kDriverLimitMs);
     // Whoever moves the state first decides: the caller giving up, or the open handing over.
     int expected = OpeningDevice<Device>::kOpening;
@@ -135,51 +192,43 @@ MMRESULT OpenWithin(HANDLE* device, const WAVEFORMATEX& format, SharedEvent even
     return opening->result;
 }
 
-// Resets the device, hands back its headers and closes it, on a thread of its own.
+// Resets the device, hands back its headers and closes it, on the driver thread.
 template <class Device>
-void CloseWithin(HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+void CloseWithin(CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
                  SharedEvent event, DWORD waitMs, MMRESULT(WINAPI* reset)(Device),
                  MMRESULT(WINAPI* unprepare)(Device, LPWAVEHDR, UINT), MMRESULT(WINAPI* close)(Device))
 {
     auto closing = std::make_shared<ClosingDevice<Device>>(ClosingDevice<Device>{
         static_cast<Device>(device), std::move(headers), std::move(buffers), std::move(event)});
-    RunWithin([closing, reset, unprepare, close] {
+    thread.Call([closing, reset, unprepare, close] {
         reset(closing->device);
         for (WAVEHDR& header : closing->headers)
             if (header.dwFlags & WHDR_PREPARED)
                 unprepare(closing->device, &header, sizeof(WAVEHDR));
-        close(closing->device);
+        return close(closing->device);
     }, waitMs);
 }
 
 } // namespace
 
 const DriverCalls kInputCalls = {
-    [](HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
-        return OpenWithin(device, format, std::move(event), waveInOpen, waveInClose);
+    [](CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
+        return OpenWithin(thread, device, format, std::move(event), waveInOpen, waveInClose);
     },
-    [](HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers, SharedEvent event,
-       DWORD waitMs) {
-        CloseWithin(device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveInReset,
+    [](CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+       SharedEvent event, DWORD waitMs) {
+        CloseWithin(thread, device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveInReset,
                     waveInUnprepareHeader, waveInClose);
     },
 };
 
 const DriverCalls kOutputCalls = {
-    [](HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
-        return OpenWithin(device, format, std::move(event), waveOutOpen, waveOutClose);
+    [](CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
+        return OpenWithin(thread, device, format, std::move(event), waveOutOpen, waveOutClose);
     },
-    [](HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers, SharedEvent event,
-       DWORD waitMs) {
-        CloseWithin(device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveOutReset,
+    [](CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
+       SharedEvent event, DWORD waitMs) {
+        CloseWithin(thread, device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveOutReset,
                     waveOutUnprepareHeader, waveOutClose);
     },
 };
-
-MMRESULT CallWithin(std::function<MMRESULT()> call)
-{
-    auto result = std::make_shared<std::atomic<MMRESULT>>(kDriverNotAnswering);
-    if (!RunWithin([result, call] { result->store(call()); }, kDriverLimitMs))
-        return kDriverNotAnswering;
-    return result->load();
-}

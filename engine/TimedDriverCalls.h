@@ -8,6 +8,8 @@
 #include <mmreg.h>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 // The MCI error that tells the user why the driver refused an input or an output.
@@ -28,26 +30,47 @@ const DWORD kDriverLimitMs = 3000;
 using SharedEvent = std::shared_ptr<void>;
 SharedEvent MakeSharedEvent();
 
-// The driver calls in which an input and an output differ, each made on a thread of its own
-// with the time limit: a device is a HWAVEIN or a HWAVEOUT as the direction has it.
+// The thread a stream makes its driver calls on, one call at a time, each waited for at most
+// its limit. A call that never answers keeps the thread, and the stream's later calls then fail
+// at once as calls that were not answered: a sound system that hangs costs a stream one thread,
+// never one per call, and no call ever runs without its limit.
+class CDriverThread {
+public:
+    CDriverThread() = default;
+    // Ends an idle thread; one still in a call is left to end when the call returns.
+    ~CDriverThread();
+    CDriverThread(const CDriverThread&) = delete;
+    CDriverThread& operator=(const CDriverThread&) = delete;
+
+    // Runs call on the thread and waits at most waitMs for its result (0: hands it over and
+    // does not wait); kDriverNotAnswering if no result came, or the thread could not be had.
+    // A lock the caller holds for the hand-over (so that nothing comes between the handle the
+    // call was given and the call) is released once the call is handed over: no lock is held
+    // while a driver call is waited for. It stays held when nothing was handed over.
+    MMRESULT Call(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver = nullptr);
+
+private:
+    struct Shared;
+    std::shared_ptr<Shared> m_shared;
+    std::thread m_thread;
+};
+
+// The driver calls in which an input and an output differ, made on the stream's driver thread:
+// a device is a HWAVEIN or a HWAVEOUT as the direction has it.
 struct DriverCalls {
     // Opens the default device with CALLBACK_EVENT and waits at most kDriverLimitMs for the
-    // driver to answer. A device the driver opens after the wait has ended is closed again by
-    // that thread. A format other than plain PCM is followed by its cbSize extra bytes, as in a
-    // WAVEFORMATEXTENSIBLE.
-    MMRESULT (*open)(HANDLE* device, const WAVEFORMATEX& format, SharedEvent event);
+    // driver to answer. A device the driver opens after the wait has ended is closed again on
+    // the driver thread. A format other than plain PCM is followed by its cbSize extra bytes, as
+    // in a WAVEFORMATEXTENSIBLE.
+    MMRESULT (*open)(CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event);
     // Resets the device, hands back its headers and closes it, and waits at most waitMs for
-    // that (0 for a device that failed: it may never let go). The closing thread owns the
+    // that (0 for a device that failed: it may never let go). The driver thread owns the
     // headers, the buffers they point into and the event the driver signals until the close
     // returns.
-    void (*close)(HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
-                  SharedEvent event, DWORD waitMs);
+    void (*close)(CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers,
+                  std::vector<std::vector<char>> buffers, SharedEvent event, DWORD waitMs);
 };
 extern const DriverCalls kInputCalls;
 extern const DriverCalls kOutputCalls;
 // What the timed calls return when the driver did not answer in time.
 const MMRESULT kDriverNotAnswering = 0x7FFF;
-
-// Makes one driver call (a pause, a restart) on a thread of its own and waits at most
-// kDriverLimitMs for its answer; kDriverNotAnswering if none came.
-MMRESULT CallWithin(std::function<MMRESULT()> call);

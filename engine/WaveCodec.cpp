@@ -1,5 +1,4 @@
 #include "WaveCodec.h"
-#include "CMemoryByteSource.h"
 #include <algorithm>
 #include <cstring>
 
@@ -246,34 +245,6 @@ WaveError WalkChunks(IWaveByteSource& source, uint64_t riffEnd, bool riffUnwritt
 
 } // namespace
 
-const char* WaveErrorName(WaveError error)
-{
-    switch (error) {
-    case WaveError::None: return "none";
-    case WaveError::ReadFailed: return "read failed";
-    case WaveError::Truncated: return "truncated";
-    case WaveError::NotRiff: return "not a RIFF file";
-    case WaveError::UnsupportedRiff: return "unsupported RIFF variant";
-    case WaveError::NotWave: return "not a WAVE file";
-    case WaveError::BadRiffSize: return "impossible RIFF size";
-    case WaveError::TooManyChunks: return "too many chunks";
-    case WaveError::NoFormat: return "no fmt chunk";
-    case WaveError::DuplicateFormat: return "two fmt chunks";
-    case WaveError::BadFormatChunk: return "malformed fmt chunk";
-    case WaveError::UnsupportedEncoding: return "unsupported encoding";
-    case WaveError::ZeroChannels: return "zero channels";
-    case WaveError::TooManyChannels: return "too many channels";
-    case WaveError::ZeroRate: return "zero sample rate";
-    case WaveError::RateTooHigh: return "sample rate too high";
-    case WaveError::UnsupportedBits: return "unsupported bits per sample";
-    case WaveError::BadBlockAlign: return "inconsistent block align";
-    case WaveError::BadAvgBytes: return "inconsistent bytes per second";
-    case WaveError::NoData: return "no data chunk";
-    case WaveError::DataTruncated: return "data chunk longer than the file";
-    }
-    return "unknown";
-}
-
 WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout)
 {
     const uint64_t fileSize = source.Size();
@@ -319,12 +290,6 @@ WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout)
     layout.dataOffset = walk.dataOffset;
     layout.dataBytes = dataBytes;
     return WaveError::None;
-}
-
-WaveError ParseWave(const void* data, size_t size, WaveLayout& layout)
-{
-    CMemoryByteSource source(data, data ? size : 0);
-    return ParseWave(source, layout);
 }
 
 PcmFormat MakePcmFormat(uint16_t channels, uint32_t samplesPerSec, uint16_t bitsPerSample)
@@ -416,8 +381,6 @@ bool IsRecordingFormat(const WaveFormat& format)
     return format == MakeWaveFormat(format) && CheckRecordingFormat(format) == WaveError::None;
 }
 
-uint32_t MaxDataBytes(const PcmFormat& format) { return MaxDataBytesAfter(kPcmHeaderBytes, format.blockAlign); }
-
 uint32_t MaxDataBytes(const WaveFormat& format)
 {
     return MaxDataBytesAfter(WaveHeaderBytes(format), format.blockAlign);
@@ -429,17 +392,6 @@ uint32_t DurationMs(uint64_t bytes, const PcmFormat& format)
         return 0;
     const uint64_t ms = (bytes * 1000 + format.avgBytesPerSec / 2) / format.avgBytesPerSec;
     return ms > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(ms);
-}
-
-bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&header)[kPcmHeaderBytes])
-{
-    // Checked as a recording, not as a file: the recorder may hold rates a file read is refused.
-    if (CheckRecordingFormat(format) != WaveError::None)
-        return false;
-    if (dataBytes > MaxDataBytes(format) || dataBytes % format.blockAlign != 0)
-        return false;
-    WriteHeader(MakeWaveFormat(format), dataBytes, header);
-    return true;
 }
 
 size_t WaveHeaderBytes(const WaveFormat& format)
@@ -455,7 +407,9 @@ size_t WaveHeaderBytes(const WaveFormat& format)
 
 bool BuildWaveHeader(const WaveFormat& format, uint32_t dataBytes, std::vector<uint8_t>& header)
 {
-    if (CheckWaveFormat(format) != WaveError::None)
+    // A take is checked as a recording, not as a file: the recorder may hold rates past any a
+    // file is read at.
+    if (!IsRecordingFormat(format) && CheckWaveFormat(format) != WaveError::None)
         return false;
     if (dataBytes > MaxDataBytes(format) || dataBytes % format.blockAlign != 0)
         return false;

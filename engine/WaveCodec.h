@@ -6,7 +6,7 @@
 // A refusal is a WaveError; KindOf tells a damaged file (Corrupt) from a sound one in a format
 // we do not play (Unsupported), so each can be told to the user truthfully.
 // Writing: BuildWaveHeader writes a file's header back in the file's own kind (plain PCM, float
-// with a fact chunk, or extensible); BuildPcmHeader is the recorder's own 44-byte header.
+// with a fact chunk, or extensible), a take's included.
 // Playing: BuildDeviceFormat gives the format block an output device is opened with.
 #include "IWaveByteSource.h"
 #include <cstddef>
@@ -43,7 +43,6 @@ struct WaveFormat : PcmFormat {
 };
 
 bool operator==(const WaveFormat& a, const WaveFormat& b);
-inline bool operator!=(const WaveFormat& a, const WaveFormat& b) { return !(a == b); }
 
 struct WaveLayout {
     WaveFormat format;
@@ -82,16 +81,13 @@ enum class WaveError {
 enum class WaveErrorKind { None, ReadFailed, Corrupt, Unsupported };
 WaveErrorKind KindOf(WaveError error);
 
-// Stable English name of an error, for logs and test messages.
-const char* WaveErrorName(WaveError error);
-
 // Largest channel count accepted; the recorder itself makes mono and stereo only.
 constexpr uint16_t kMaxChannels = 8;
 // Highest sample rate a file may have.
 constexpr uint32_t kMaxSampleRate = 768000;
 // Chunks walked before giving up; real files have a handful.
 constexpr unsigned kMaxChunks = 1024;
-// Size of the header BuildPcmHeader writes.
+// Size of a take's header, and of any plain PCM file's that BuildWaveHeader writes.
 constexpr size_t kPcmHeaderBytes = 44;
 // Largest format block BuildDeviceFormat writes (an extensible one).
 constexpr size_t kDeviceFormatMaxBytes = 40;
@@ -103,7 +99,6 @@ constexpr size_t kDeviceFormatMaxBytes = 40;
 // field is taken from the rate and block, and an extensible format's valid bits of 0 from the
 // container.
 WaveError ParseWave(IWaveByteSource& source, WaveLayout& layout);
-WaveError ParseWave(const void* data, size_t size, WaveLayout& layout);
 
 // None if ParseWave would accept this format: PCM in 8/16/24/32-bit containers or float in
 // 32/64, 1..kMaxChannels, 1..kMaxSampleRate Hz, valid bits 1..container, plain tags with all
@@ -121,9 +116,8 @@ WaveError CheckRecordingFormat(const PcmFormat& format);
 // 16-bit PCM, all bits valid, no channel mask. What a take's header can say.
 bool IsRecordingFormat(const WaveFormat& format);
 
-// Largest data size, in whole blocks, whose file still fits the 32-bit RIFF size, for the
-// 44-byte recorder header and for the header BuildWaveHeader writes for this format.
-uint32_t MaxDataBytes(const PcmFormat& format);
+// Largest data size, in whole blocks, whose file still fits the 32-bit RIFF size behind the
+// header BuildWaveHeader writes for this format.
 uint32_t MaxDataBytes(const WaveFormat& format);
 // Bytes a data chunk of this size is followed by (RIFF pads odd chunks to even).
 inline uint32_t PadBytes(uint32_t dataBytes) { return dataBytes & 1u; }
@@ -131,18 +125,15 @@ inline uint32_t PadBytes(uint32_t dataBytes) { return dataBytes & 1u; }
 // not 1499.
 uint32_t DurationMs(uint64_t bytes, const PcmFormat& format);
 
-// Writes the canonical 44-byte header (RIFF, 16-byte fmt, data) for a recording format
-// and a data size up to MaxDataBytes. The caller writes the pad byte after odd data.
-bool BuildPcmHeader(const PcmFormat& format, uint32_t dataBytes, uint8_t (&header)[kPcmHeaderBytes]);
-
 // Size of the header BuildWaveHeader writes for this format: 44 for plain PCM, 58 for plain
 // float, 68 for extensible PCM, 80 for extensible float.
 size_t WaveHeaderBytes(const WaveFormat& format);
 // Replaces header with a canonical header in the format's own kind, ending with the data
-// chunk's header: plain PCM gets a 16-byte fmt (the same bytes as BuildPcmHeader), plain float
-// an 18-byte fmt, extensible its 40-byte fmt as read; float samples also get a fact chunk
-// holding the frame count. False, header untouched, if CheckWaveFormat refuses the format or
-// the data is not whole blocks up to MaxDataBytes. The caller writes the pad after odd data.
+// chunk's header: plain PCM gets a 16-byte fmt (kPcmHeaderBytes in all), plain float an 18-byte
+// fmt, extensible its 40-byte fmt as read; float samples also get a fact chunk holding the
+// frame count. False, header untouched, if the format is neither a recording format nor one
+// CheckWaveFormat accepts, or the data is not whole blocks up to MaxDataBytes. The caller
+// writes the pad after odd data.
 bool BuildWaveHeader(const WaveFormat& format, uint32_t dataBytes, std::vector<uint8_t>& header);
 
 // Writes the format block to open an output device with, laid out byte for byte as the

@@ -93,30 +93,17 @@ bool WriteAll(HANDLE file, const void* data, DWORD n)
     return WriteFile(file, data, n, &done, nullptr) && done == n;
 }
 
-bool BuildHeader(const wave::WaveFormat& format, uint32_t dataBytes, std::vector<uint8_t>& header)
-{
-    if (!wave::IsRecordingFormat(format))
-        return wave::BuildWaveHeader(format, dataBytes, header);
-    // A take gets the recorder's own header: the same bytes, but it also holds the rates past
-    // any a file is read at, which a take may have.
-    uint8_t pcm[wave::kPcmHeaderBytes];
-    if (!wave::BuildPcmHeader(format, dataBytes, pcm))
-        return false;
-    header.assign(pcm, pcm + sizeof pcm);
-    return true;
-}
-
 // How far a copying save has come, and whether it is to stop; shared with the thread that copies.
 struct CopyProgress {
     std::atomic<uint64_t> done{0};
     std::atomic<bool> stop{false};
 };
 
-MCIERROR WriteWave(HANDLE file, IWaveSound* sound, uint64_t offset, uint64_t length, const wave::WaveFormat& format,
+MCIERROR WriteWave(HANDLE file, wave::IWaveByteSource* sound, uint64_t offset, uint64_t length, const wave::WaveFormat& format,
                    CopyProgress& progress)
 {
     std::vector<uint8_t> header;
-    if (length > wave::MaxDataBytes(format) || !BuildHeader(format, static_cast<uint32_t>(length), header))
+    if (length > wave::MaxDataBytes(format) || !wave::BuildWaveHeader(format, static_cast<uint32_t>(length), header))
         return MCIERR_FILE_NOT_SAVED;
     if (!WriteAll(file, header.data(), static_cast<DWORD>(header.size())))
         return MCIERR_FILE_WRITE;
@@ -139,8 +126,8 @@ MCIERROR WriteWave(HANDLE file, IWaveSound* sound, uint64_t offset, uint64_t len
 }
 
 // The whole copying save: the new file beside the target, then the replace.
-MCIERROR CopyIntoPlace(const std::string& full, IWaveSound* sound, uint64_t offset, uint64_t length,
-                       const wave::WaveFormat& format, CopyProgress& progress)
+MCIERROR CopyIntoPlace(const std::string& full, wave::IWaveByteSource* sound, uint64_t offset, uint64_t length,
+                       const wave::WaveFormat& format, CWaveFile* held, CopyProgress& progress)
 {
     const std::string folder = full.substr(0, full.find_last_of('\\') + 1);
     char temp[MAX_PATH];
@@ -153,8 +140,7 @@ MCIERROR CopyIntoPlace(const std::string& full, IWaveSound* sound, uint64_t offs
         CloseHandle(file);
     if (!error) {
         const uint64_t dataOffset = wave::WaveHeaderBytes(format);
-        const bool moved = sound ? sound->MoveOver(temp, full.c_str(), dataOffset)
-                                 : IWaveSound::MoveIntoPlace(temp, full.c_str());
+        const bool moved = held ? held->MoveOver(temp, full.c_str(), dataOffset) : MoveIntoPlace(temp, full.c_str());
         if (!moved)
             error = MCIERR_FILE_NOT_SAVED;
     }
@@ -162,20 +148,6 @@ MCIERROR CopyIntoPlace(const std::string& full, IWaveSound* sound, uint64_t offs
         DeleteFileA(temp);
     return error;
 }
-
-// A take as the parser reads it.
-class TakeByteSource : public wave::IWaveByteSource {
-public:
-    explicit TakeByteSource(CTempFile& take) : m_take(take) {}
-    uint64_t Size() const override { return m_take.Size(); }
-    bool ReadAt(uint64_t offset, void* buffer, size_t n) override
-    {
-        return n <= 0xFFFFFFFFu && m_take.ReadAt(offset, buffer, static_cast<DWORD>(n));
-    }
-
-private:
-    CTempFile& m_take;
-};
 
 bool IsRecorderLayout(const wave::WaveLayout& layout)
 {
@@ -186,8 +158,9 @@ bool IsRecorderLayout(const wave::WaveLayout& layout)
 // of a block after it. A failure leaves the file as it was, which opens all the same.
 void BringUpToDate(CTempFile& take, const wave::WaveFormat& format, uint64_t length)
 {
-    uint8_t header[wave::kPcmHeaderBytes];
-    if (!wave::BuildPcmHeader(format, static_cast<uint32_t>(length), header) || !take.WriteAt(0, header, sizeof header))
+    std::vector<uint8_t> header;
+    if (!wave::BuildWaveHeader(format, static_cast<uint32_t>(length), header) ||
+        !take.WriteAt(0, header.data(), static_cast<DWORD>(header.size())))
         return;
     take.Truncate(wave::kPcmHeaderBytes + length);
     take.Flush();
@@ -209,9 +182,8 @@ MCIERROR OpenTakeFile(const char* path, std::shared_ptr<CTempFile>& sound, uint6
     auto take = std::make_shared<CTempFile>();
     if (!take->Adopt(path))
         return OpenError(GetLastError());
-    TakeByteSource source(*take);
     wave::WaveLayout layout;
-    if (const MCIERROR error = ParseError(wave::ParseWave(source, layout))) {
+    if (const MCIERROR error = ParseError(wave::ParseWave(*take, layout))) {
         take->Disown();   // not a take we can open: it stays as it was
         return error;
     }
@@ -225,7 +197,7 @@ MCIERROR OpenTakeFile(const char* path, std::shared_ptr<CTempFile>& sound, uint6
     return 0;
 }
 
-MCIERROR OpenWaveFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint64_t& length,
+MCIERROR OpenWaveFile(const char* path, std::shared_ptr<CWaveFile>& sound, uint64_t& length,
                       wave::WaveFormat& format)
 {
     MCIERROR error = 0;
@@ -258,7 +230,7 @@ bool MoveTakeIntoPlace(CTempFile& take, uint64_t offset, uint64_t length, const 
                        const std::string& target)
 {
     std::vector<uint8_t> header;
-    if (length > wave::MaxDataBytes(format) || !BuildHeader(format, static_cast<uint32_t>(length), header) ||
+    if (length > wave::MaxDataBytes(format) || !wave::BuildWaveHeader(format, static_cast<uint32_t>(length), header) ||
         header.size() != offset || take.Size() < offset + length)
         return false;
     const char pad = 0;
@@ -268,8 +240,13 @@ bool MoveTakeIntoPlace(CTempFile& take, uint64_t offset, uint64_t length, const 
            take.Flush() && take.MoveTo(target.c_str());
 }
 
-MCIERROR SaveWaveFile(const std::string& full, const std::shared_ptr<IWaveSound>& sound, uint64_t offset,
-                      uint64_t length, const wave::WaveFormat& format, const MciYield& yield)
+bool MoveIntoPlace(const char* from, const char* target)
+{
+    return MoveFileExA(from, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+MCIERROR SaveWaveFile(const std::string& full, const std::shared_ptr<wave::IWaveByteSource>& sound, uint64_t offset,
+                      uint64_t length, const wave::WaveFormat& format, CWaveFile* held, const MciYield& yield)
 {
     CopyProgress progress;
     MCIERROR result = 0;
@@ -278,7 +255,7 @@ MCIERROR SaveWaveFile(const std::string& full, const std::shared_ptr<IWaveSound>
     if (done) {
         try {
             copier = std::thread([&] {
-                result = CopyIntoPlace(full, sound.get(), offset, length, format, progress);
+                result = CopyIntoPlace(full, sound.get(), offset, length, format, held, progress);
                 SetEvent(done);
             });
         } catch (const std::system_error&) {
@@ -286,7 +263,7 @@ MCIERROR SaveWaveFile(const std::string& full, const std::shared_ptr<IWaveSound>
     }
     if (!copier.joinable()) {
         // No thread or event to spare: the copy runs here, and the caller waits without a word.
-        result = CopyIntoPlace(full, sound.get(), offset, length, format, progress);
+        result = CopyIntoPlace(full, sound.get(), offset, length, format, held, progress);
     } else {
         for (;;) {
             const DWORD woke = yield ? MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_ALLINPUT)

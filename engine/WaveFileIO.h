@@ -1,7 +1,6 @@
 #pragma once
 // Opening a WAVE file as a device's sound and saving a device's sound as a WAVE file.
 #include "CTempFile.h"
-#include "IWaveSound.h"
 #include "MciPort.h"
 #include "WaveCodec.h"
 #include <windows.h>
@@ -13,7 +12,9 @@
 // neither read nor copied, so the cost does not grow with its length. On failure the outputs
 // are left untouched. A damaged file is MCIERR_INVALID_FILE; a sound one in a format we do not
 // play is MCIERR_WAVE_SETOUTPUTUNSUITABLE ("cannot recognize the current file format").
-MCIERROR OpenWaveFile(const char* path, std::shared_ptr<IWaveSound>& sound, uint64_t& length,
+class CWaveFile;
+
+MCIERROR OpenWaveFile(const char* path, std::shared_ptr<CWaveFile>& sound, uint64_t& length,
                       wave::WaveFormat& format);
 
 // Opens a take file an earlier Vorsel left (CTempFile::Adopt) as a device's sound, which the
@@ -42,9 +43,14 @@ bool MoveTakeIntoPlace(CTempFile& take, uint64_t offset, uint64_t length, const 
 
 // Writes a canonical WAVE file in the format's own kind next to the target and moves it over
 // the target only once it is complete, so a failed save never damages an existing file.
-// The sound is 'length' bytes from 'offset' on in 'sound' (none when length is 0); a sound
-// held open in the target itself reads from the saved file afterwards. The copy runs on a
-// thread of its own while this one waits, calling yield (if any) with the share done; a yield
-// that answers FALSE stops the copy, and the save fails leaving nothing behind.
-MCIERROR SaveWaveFile(const std::string& target, const std::shared_ptr<IWaveSound>& sound, uint64_t offset,
-                      uint64_t length, const wave::WaveFormat& format, const MciYield& yield);
+// The sound is 'length' bytes from 'offset' on in 'sound' (none when length is 0). 'held' is
+// the user's file the sound is read from, if it is one: a save onto that very file reads from
+// the saved file afterwards. The copy runs on a thread of its own while this one waits,
+// calling yield (if any) with the share done; a yield that answers FALSE stops the copy, and
+// the save fails leaving nothing behind.
+MCIERROR SaveWaveFile(const std::string& target, const std::shared_ptr<wave::IWaveByteSource>& sound,
+                      uint64_t offset, uint64_t length, const wave::WaveFormat& format, CWaveFile* held,
+                      const MciYield& yield);
+
+// Puts the file 'from' in place of target in one step, replacing it, written through.
+bool MoveIntoPlace(const char* from, const char* target);

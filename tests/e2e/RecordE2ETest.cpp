@@ -5,7 +5,7 @@
 #include "EngineTestSupport.h"
 #include "FormatTime.h"
 #include "RecorderWindowDriver.h"
-#include "WaveCodec.h"
+#include "WaveBytes.h"
 #include "resource.h"
 #include <commctrl.h>
 #include <algorithm>
@@ -85,16 +85,16 @@ TEST_F(RecorderE2E, ACopyingSaveShowsItsProgressAndTheWindowAnswers)
 {
     // An hour of 44.1 kHz stereo, its sound left unwritten (zeros) so that it takes no time to make.
     const std::string source = scratch.Path("hour.wav");
-    const wave::PcmFormat format = wave::MakePcmFormat(2, 44100, 16);
+    const wave::WaveFormat format = wave::MakeWaveFormat(wave::MakePcmFormat(2, 44100, 16));
     const uint32_t bytes = 3600 * format.avgBytesPerSec;
-    uint8_t header[wave::kPcmHeaderBytes];
-    ASSERT_TRUE(wave::BuildPcmHeader(format, bytes, header));
+    std::vector<uint8_t> header;
+    ASSERT_TRUE(wave::BuildWaveHeader(format, bytes, header));
     const HANDLE file = ::CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     DWORD written = 0;
     LARGE_INTEGER end;
-    end.QuadPart = sizeof header + bytes;
-    const bool made = ::WriteFile(file, header, sizeof header, &written, nullptr) &&
+    end.QuadPart = header.size() + bytes;
+    const bool made = ::WriteFile(file, header.data(), DWORD(header.size()), &written, nullptr) &&
                       ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
     ::CloseHandle(file);
     ASSERT_TRUE(made);

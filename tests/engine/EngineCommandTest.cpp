@@ -9,7 +9,9 @@ TEST_F(EngineTest, GivesEachOpenDeviceItsOwnId)
     EXPECT_NE(a, 0u);
     EXPECT_NE(b, 0u);
     EXPECT_NE(a, b);
-    EXPECT_EQ(engine.OpenDeviceCount(), 2u);
+    EXPECT_EQ(0u, Close(a));
+    EXPECT_EQ(MCIERR_INVALID_DEVICE_ID, Close(a));
+    EXPECT_EQ(0u, Length(b)) << "the other is still open";
 }
 
 TEST_F(EngineTest, NewRecordingIsEmptyAndTakesAConsistentFormat)

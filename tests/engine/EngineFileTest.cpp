@@ -55,7 +55,6 @@ TEST_F(EngineTest, OpenRefusesFilesItCannotPlayAndSaysWhy)
         EXPECT_EQ(OpenDevice(dir.Path(c.name).c_str(), id), c.error) << c.name;
         EXPECT_EQ(id, 0u) << c.name;
     }
-    EXPECT_EQ(engine.OpenDeviceCount(), 0u);
     for (const char* name : {"empty.wav", "text.wav", "truncated.wav", "adpcm.wav"})
         EXPECT_TRUE(DeleteFileA(dir.Path(name).c_str())) << name << ": a refused file must not stay held";
     RemoveDirectoryA(dir.Path("folder.wav").c_str());

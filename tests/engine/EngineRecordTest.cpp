@@ -4,7 +4,7 @@
 #include "EngineTestSupport.h"
 #include "CTakeWriter.h"
 #include "CTempFile.h"
-#include "WaveCodec.h"
+#include "WaveBytes.h"
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -30,6 +30,8 @@ double WorstJumpRatio(const std::vector<double>& s, uint32_t rate, double hz)
 
 class EngineRecordTest : public EngineTest {
 protected:
+    explicit EngineRecordTest(EngineSeams seams = EngineSeams()) : EngineTest(std::move(seams)) {}
+
     CEngineNoticeWindow window;
     CEngineScratchDir dir;
     CEngineTone tone{440, 40.0};
@@ -109,15 +111,37 @@ TEST_F(EngineRecordTest, ThreeSecondsOfToneAreKeptWholeAndInTune)
     ExpectWholeTone(wave);
 }
 
-// The disk's part runs beside the capture: a flush that takes seconds, as on a busy disk or a
-// slow stick, holds no buffer back from the input.
-TEST_F(EngineRecordTest, AFlushThatTakesSecondsLosesNoSampleAndEndsNothing)
+// Takes on a disk whose every flush takes 2.5 s, as a busy disk or a slow stick.
+class SlowDiskTest : public EngineRecordTest {
+protected:
+    SlowDiskTest() : EngineRecordTest(SlowDisk()) {}
+    static EngineSeams SlowDisk()
+    {
+        EngineSeams seams;
+        seams.newTake = [] { return std::make_shared<CSlowTake>(2500); };
+        return seams;
+    }
+};
+
+// Takes that end at 11025 bytes: a second of 11025 Hz mono 8-bit, an odd size.
+class LimitedTakeTest : public EngineRecordTest {
+protected:
+    LimitedTakeTest() : EngineRecordTest(Limit()) {}
+    static EngineSeams Limit()
+    {
+        EngineSeams seams;
+        seams.dataLimit = 11025;
+        return seams;
+    }
+};
+
+// The disk's part runs beside the capture: a flush that takes seconds holds no buffer back
+// from the input.
+TEST_F(SlowDiskTest, AFlushThatTakesSecondsLosesNoSampleAndEndsNothing)
 {
-    CTempFile::SetFlushDelayForTesting(2500);
     const MCIDEVICEID id = Open();
     ASSERT_EQ(SetFormat(id, 2, 44100, 16), 0u);
     RecordFor(id, 4000);
-    CTempFile::SetFlushDelayForTesting(0);
     EXPECT_EQ(window.WaitForNotice(2000), WPARAM(MCI_NOTIFY_ABORTED)) << "the take was stopped, not failed";
     const EngineWave wave = SaveAndRead(id, "slow disk.wav");
     EXPECT_NEAR(wave.Seconds(), 4.0, 1.0);
@@ -128,17 +152,15 @@ TEST_F(EngineRecordTest, AFlushThatTakesSecondsLosesNoSampleAndEndsNothing)
 // still reaches the file, with a header that says so.
 TEST(TakeWriter, ADiskTooFarBehindEndsTheTakeButKeepsWhatWasHandedOver)
 {
-    const auto take = std::make_shared<CTempFile>();
+    const auto take = std::make_shared<CSlowTake>(4000);
     ASSERT_TRUE(take->CreateTake());
-    CTempFile::SetFlushDelayForTesting(4000);
-    CTakeWriter writer(wave::MakePcmFormat(2, 44100, 16), take);
+    CTakeWriter writer(wave::MakeWaveFormat(wave::MakePcmFormat(2, 44100, 16)), take);
     ASSERT_TRUE(writer.Start());
     Sleep(CTakeWriter::kHeaderEveryMs + 500);   // the writer is in its first flush: the disk stalls
     const std::vector<char> chunk(1 << 20, 7);
     uint64_t accepted = 0;
     while (accepted <= CTakeWriter::kMaxQueuedBytes && writer.Write(chunk.data(), DWORD(chunk.size())))
         accepted += chunk.size();
-    CTempFile::SetFlushDelayForTesting(0);
     EXPECT_TRUE(writer.Failed()) << "the queue never filled";
     EXPECT_FALSE(writer.Finish());
     std::vector<char> bytes(static_cast<size_t>(take->Size()));
@@ -190,12 +212,11 @@ TEST_F(EngineRecordTest, EveryRecorderFormatRecordsAndSavesItsOwnHeader)
             }
 }
 
-TEST_F(EngineRecordTest, ReachingTheSizeLimitEndsWithSuccessAndKeepsTheTakeWhole)
+TEST_F(LimitedTakeTest, ReachingTheSizeLimitEndsWithSuccessAndKeepsTheTakeWhole)
 {
-    engine.SetDataLimitForTesting(8000);   // one second of 8 kHz mono 8-bit
     const std::vector<std::string> before = EngineTakeFiles();
     const MCIDEVICEID id = Open();
-    ASSERT_EQ(SetFormat(id, 1, 8000, 8), 0u);
+    ASSERT_EQ(SetFormat(id, 1, 11025, 8), 0u);
     ASSERT_EQ(Record(id, window.Handle()), 0u);
     EXPECT_EQ(window.WaitForNotice(5000), WPARAM(MCI_NOTIFY_SUCCESSFUL)) << "the take's own end";
     EXPECT_EQ(Length(id), 1000u);
@@ -203,13 +224,13 @@ TEST_F(EngineRecordTest, ReachingTheSizeLimitEndsWithSuccessAndKeepsTheTakeWhole
     const std::vector<char> take = EngineReadFile(NewTake(before));
     wave::WaveLayout layout;
     ASSERT_EQ(wave::WaveError::None, wave::ParseWave(take.data(), take.size(), layout));
-    EXPECT_EQ(8000u, layout.dataBytes);
+    EXPECT_EQ(11025u, layout.dataBytes);
     EXPECT_EQ(take.size(), layout.dataOffset + layout.dataBytes);
     EXPECT_EQ(Stop(id), 0u);
     window.Pump(200);
     EXPECT_EQ(window.notices.size(), 1u) << "a finished take owes no second notice";
     const EngineWave wave = SaveAndRead(id, "limit.wav");
-    EXPECT_EQ(wave.mono.size(), 8000u);
+    EXPECT_EQ(wave.mono.size(), 11025u);
 }
 
 TEST_F(EngineRecordTest, ARunningTakeIsNeitherPlayedNorReplaced)
@@ -229,9 +250,9 @@ TEST_F(EngineRecordTest, ARunningTakeIsNeitherPlayedNorReplaced)
 
 // A take is a whole WAVE file already: on its own volume a save moves it, writing the very
 // bytes a copy writes, and the device then holds the saved file as it holds an opened one.
-TEST_F(EngineRecordTest, ATakeSavedByMovingIsTheSavedFileFromThenOn)
+// The odd-sized take's file ends in a pad byte once saved.
+TEST_F(LimitedTakeTest, ATakeSavedByMovingIsTheSavedFileFromThenOn)
 {
-    engine.SetDataLimitForTesting(11025);   // one second, an odd size: the file ends in a pad byte
     const std::vector<std::string> before = EngineTakeFiles();
     const MCIDEVICEID id = Open();
     ASSERT_EQ(SetFormat(id, 1, 11025, 8), 0u);

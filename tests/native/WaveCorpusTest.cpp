@@ -1,6 +1,6 @@
 // Replays every committed corpus file (scripts/make_corpus.py) through the parser and
 // checks the verdict recorded for it in expected.txt.
-#include "WaveCodec.h"
+#include "WaveBytes.h"
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>

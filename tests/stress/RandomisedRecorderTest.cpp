@@ -5,7 +5,7 @@
 #include "DialogRunner.h"
 #include "EngineTestSupport.h"
 #include "RecorderHarness.h"
-#include "WaveCodec.h"
+#include "WaveBytes.h"
 #include <random>
 
 namespace {

@@ -5,6 +5,7 @@
 
 class EngineTest : public ::testing::Test {
 protected:
+    explicit EngineTest(EngineSeams seams = EngineSeams()) : engine(std::move(seams)) {}
     CWaveEngine engine;
 
     MCIERROR OpenDevice(const char* element, MCIDEVICEID& id, DWORD extraFlags = 0)

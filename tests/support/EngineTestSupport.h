@@ -8,7 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "CTempFile.h"
+
 class CWaveEngine;
+
+// A take on a slow disk: every flush takes this long first.
+class CSlowTake : public CTempFile {
+public:
+    explicit CSlowTake(DWORD flushMs) : m_flushMs(flushMs) {}
+    bool Flush() override
+    {
+        Sleep(m_flushMs);
+        return CTempFile::Flush();
+    }
+
+private:
+    DWORD m_flushMs;
+};
 
 // A message-only window that records every MM_MCINOTIFY it receives.
 class CEngineNoticeWindow {
