@@ -14,7 +14,7 @@ MMRESULT CWaveStream::OpenDevice(const WAVEFORMATEX& format, unsigned count, uns
     if (!m_event)
         return MMSYSERR_NOMEM;
     HANDLE device = nullptr;
-    const MMRESULT result = m_driver.open(m_driverThread, &device, format, m_event);
+    const MMRESULT result = m_driver.Open(m_driverThread, &device, format, m_event);
     if (result != MMSYSERR_NOERROR)
         return result;
     std::lock_guard<std::mutex> guard(m_deviceLock);
@@ -35,7 +35,7 @@ void CWaveStream::CloseDevice(bool failed)
             Closing();
         device = std::exchange(m_device, nullptr);
     }
-    m_driver.close(m_driverThread, device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kDriverLimitMs);
+    m_driver.Close(m_driverThread, device, std::move(m_headers), std::move(m_buffers), m_event, failed ? 0 : kDriverLimitMs);
 }
 
 void CWaveStream::StartWorker()

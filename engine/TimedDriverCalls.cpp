@@ -209,26 +209,39 @@ void CloseWithin(CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> head
     }, waitMs);
 }
 
+// One direction's driver, from its own functions.
+template <class Device>
+class WaveDriver : public DriverCalls {
+public:
+    using OpenFn = MMRESULT(WINAPI*)(Device*, UINT, LPCWAVEFORMATEX, DWORD_PTR, DWORD_PTR, DWORD);
+    using DeviceFn = MMRESULT(WINAPI*)(Device);
+    using HeaderFn = MMRESULT(WINAPI*)(Device, LPWAVEHDR, UINT);
+    WaveDriver(OpenFn open, DeviceFn reset, HeaderFn unprepare, DeviceFn close)
+        : m_open(open), m_reset(reset), m_unprepare(unprepare), m_close(close)
+    {
+    }
+    MMRESULT Open(CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) const override
+    {
+        return OpenWithin(thread, device, format, std::move(event), m_open, m_close);
+    }
+    void Close(CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers,
+               std::vector<std::vector<char>> buffers, SharedEvent event, DWORD waitMs) const override
+    {
+        CloseWithin(thread, device, std::move(headers), std::move(buffers), std::move(event), waitMs, m_reset,
+                    m_unprepare, m_close);
+    }
+
+private:
+    const OpenFn m_open;
+    const DeviceFn m_reset;
+    const HeaderFn m_unprepare;
+    const DeviceFn m_close;
+};
+
+const WaveDriver<HWAVEIN> kInput(waveInOpen, waveInReset, waveInUnprepareHeader, waveInClose);
+const WaveDriver<HWAVEOUT> kOutput(waveOutOpen, waveOutReset, waveOutUnprepareHeader, waveOutClose);
+
 } // namespace
 
-const DriverCalls kInputCalls = {
-    [](CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
-        return OpenWithin(thread, device, format, std::move(event), waveInOpen, waveInClose);
-    },
-    [](CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
-       SharedEvent event, DWORD waitMs) {
-        CloseWithin(thread, device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveInReset,
-                    waveInUnprepareHeader, waveInClose);
-    },
-};
-
-const DriverCalls kOutputCalls = {
-    [](CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event) {
-        return OpenWithin(thread, device, format, std::move(event), waveOutOpen, waveOutClose);
-    },
-    [](CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers, std::vector<std::vector<char>> buffers,
-       SharedEvent event, DWORD waitMs) {
-        CloseWithin(thread, device, std::move(headers), std::move(buffers), std::move(event), waitMs, waveOutReset,
-                    waveOutUnprepareHeader, waveOutClose);
-    },
-};
+const DriverCalls& kInputCalls = kInput;
+const DriverCalls& kOutputCalls = kOutput;

@@ -57,20 +57,23 @@ private:
 
 // The driver calls in which an input and an output differ, made on the stream's driver thread:
 // a device is a HWAVEIN or a HWAVEOUT as the direction has it.
-struct DriverCalls {
+class DriverCalls {
+public:
+    virtual ~DriverCalls() = default;
     // Opens the default device with CALLBACK_EVENT and waits at most kDriverLimitMs for the
     // driver to answer. A device the driver opens after the wait has ended is closed again on
     // the driver thread. A format other than plain PCM is followed by its cbSize extra bytes, as
     // in a WAVEFORMATEXTENSIBLE.
-    MMRESULT (*open)(CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format, SharedEvent event);
+    virtual MMRESULT Open(CDriverThread& thread, HANDLE* device, const WAVEFORMATEX& format,
+                          SharedEvent event) const = 0;
     // Resets the device, hands back its headers and closes it, and waits at most waitMs for
     // that (0 for a device that failed: it may never let go). The driver thread owns the
     // headers, the buffers they point into and the event the driver signals until the close
     // returns.
-    void (*close)(CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers,
-                  std::vector<std::vector<char>> buffers, SharedEvent event, DWORD waitMs);
+    virtual void Close(CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> headers,
+                       std::vector<std::vector<char>> buffers, SharedEvent event, DWORD waitMs) const = 0;
 };
-extern const DriverCalls kInputCalls;
-extern const DriverCalls kOutputCalls;
+extern const DriverCalls& kInputCalls;
+extern const DriverCalls& kOutputCalls;
 // What the timed calls return when the driver did not answer in time.
 const MMRESULT kDriverNotAnswering = 0x7FFF;
