@@ -5,8 +5,11 @@
 //   VorselProbe command ID                    sends a command to the running Vorsel window
 //   VorselProbe post ID                       posts it (for commands that open a modal box)
 //   VorselProbe settext TEXT                  puts TEXT into Vorsel's file name field
-//   VorselProbe save                          saves, waits for the box, prints ms, the window's
-//                                             worst answer meanwhile (ms) and the box's text
+//   VorselProbe save [answers]                saves, waits for the box, prints ms, the window's
+//                                             worst answer meanwhile (ms; asked only with
+//                                             'answers': the asking costs a window that answers
+//                                             time the save's figure should not carry) and the
+//                                             box's text
 //   VorselProbe memory                        private bytes of the running Vorsel, in KiB
 //   VorselProbe position                      the position text
 //   VorselProbe length                        the length text
@@ -446,7 +449,8 @@ int main(int argc, char** argv)
         PostMessageA(h, WM_COMMAND, ID_SAVE, 0);
         std::string text;
         double worst = 0;
-        if (!DismissBox(pid, text, 600000, IDOK, h, &worst))
+        const bool answers = argc == 3 && std::string(argv[2]) == "answers";
+        if (!DismissBox(pid, text, 600000, IDOK, answers ? h : nullptr, &worst))
             return 2;
         std::printf("%.1f %.1f %s\n", Now() - start, worst, text.c_str());
         return 0;

@@ -164,7 +164,7 @@ mkdir -p "$work/elsewhere"
 worsts=(); totals=()
 for i in 1 2 3; do
     probe settext "$(winpath "$work/elsewhere/hour$i.wav")"
-    settle; read -r t w _ < <(probe save); totals+=("$t"); worsts+=("$w")
+    settle; read -r t w _ < <(probe save answers); totals+=("$t"); worsts+=("$w")
     rm -f "$work/elsewhere/hour$i.wav"
 done
 stop_vorsel

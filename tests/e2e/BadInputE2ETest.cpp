@@ -258,7 +258,8 @@ TEST_F(BadInputE2E, AFileThatBecomesUnreadableIsToldByPlay)
     ASSERT_EQ(0, RunUnix("truncate -s 100 '" + unixPath + "'", 10000));
     ::PostMessageA(main, WM_COMMAND, ID_PLAY, 0);
     Box box;
-    ASSERT_TRUE(NextBox(box));
+    ASSERT_TRUE(NextBox(box)) << "the window shows \"" << Item(IDC_FILENAME) << "\", " << Item(IDC_LENGTH) << ", \""
+                              << Status() << "\"";
     EXPECT_EQ(MciText(MCIERR_FILE_READ), box.text);
     ExpectNoBox();
 

@@ -87,9 +87,12 @@ bool RecorderWindowDriver::TypeIntoChooser(HWND chooser, const std::string& path
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
     HWND name = nullptr;
+    // Only the name box may take the name: Enter anywhere else in the chooser does something else.
     for (int i = 0; i < 50 && !name; ++i) {
         ::Sleep(100);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(chooser, nullptr), &gui))
+        char cls[16] = "";
+        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(chooser, nullptr), &gui) && gui.hwndFocus &&
+            ::GetClassNameA(gui.hwndFocus, cls, sizeof cls) && lstrcmpiA(cls, "Edit") == 0)
             name = gui.hwndFocus;
     }
     if (!name)
