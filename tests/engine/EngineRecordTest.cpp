@@ -7,6 +7,7 @@
 #include "WaveBytes.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -187,6 +188,11 @@ TEST_F(EngineRecordTest, ATakesFileIsAPlayableWaveWhileItRecords)
     ASSERT_EQ(wave::WaveError::None, wave::ParseWave(bytes.data(), bytes.size(), layout)) << take;
     EXPECT_EQ(44100u, layout.format.samplesPerSec);
     EXPECT_NEAR(double(recorded), 1000.0 * layout.dataBytes / layout.format.avgBytesPerSec, 1000.0);
+    // The header's own size keeps up too, about once a second: a reader that trusts it (or a
+    // crash) gets the take as it stood, not an empty one.
+    uint32_t headerBytes = 0;
+    std::memcpy(&headerBytes, bytes.data() + layout.dataOffset - 4, sizeof headerBytes);
+    EXPECT_NEAR(double(recorded), 1000.0 * headerBytes / layout.format.avgBytesPerSec, 1500.0);
 
     EXPECT_EQ(Stop(id), 0u);
     EXPECT_EQ(Close(id), 0u);
