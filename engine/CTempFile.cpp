@@ -1,6 +1,5 @@
 #include "CTempFile.h"
 #include "FileAt.h"
-#include "WaveFileIO.h"
 
 namespace {
 const char kTakePrefix[] = "Vorsel take ";

@@ -1,6 +1,5 @@
 #include "CWaveFile.h"
 #include "FileAt.h"
-#include "WaveFileIO.h"
 
 namespace {
 

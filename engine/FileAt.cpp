@@ -23,3 +23,8 @@ bool WriteFileAt(HANDLE file, uint64_t offset, const void* buffer, DWORD n)
     DWORD done = 0;
     return n == 0 || (WriteFile(file, buffer, n, &done, &at) && done == n);
 }
+
+bool MoveIntoPlace(const char* from, const char* target)
+{
+    return MoveFileExA(from, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}

@@ -2,6 +2,7 @@
 #include "CFileByteSource.h"
 #include "CTempFile.h"
 #include "CWaveFile.h"
+#include "FileAt.h"
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -238,11 +239,6 @@ bool MoveTakeIntoPlace(CTempFile& take, uint64_t offset, uint64_t length, const 
     return take.WriteAt(0, header.data(), static_cast<DWORD>(header.size())) &&
            (!padded || take.WriteAt(offset + length, &pad, 1)) && take.Truncate(offset + length + padded) &&
            take.Flush() && take.MoveTo(target.c_str());
-}
-
-bool MoveIntoPlace(const char* from, const char* target)
-{
-    return MoveFileExA(from, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 MCIERROR SaveWaveFile(const std::string& full, const std::shared_ptr<wave::IWaveByteSource>& sound, uint64_t offset,

@@ -51,6 +51,3 @@ bool MoveTakeIntoPlace(CTempFile& take, uint64_t offset, uint64_t length, const 
 MCIERROR SaveWaveFile(const std::string& target, const std::shared_ptr<wave::IWaveByteSource>& sound,
                       uint64_t offset, uint64_t length, const wave::WaveFormat& format, CWaveFile* held,
                       const MciYield& yield);
-
-// Puts the file 'from' in place of target in one step, replacing it, written through.
-bool MoveIntoPlace(const char* from, const char* target);
