@@ -22,8 +22,8 @@ MCIERROR CWavePlayer::Start()
         EndAtOnce();   // nothing to play is a play that has reached its end
         return 0;
     }
-    // A sound that cannot be read is told so at once: the sound system is neither asked nor
-    // waited for on behalf of a play that could not begin.
+    // A sound that cannot be read is told so before the output is opened: no open and close,
+    // each waited for up to its limit, for a play that could not begin.
     char first[4096];
     if (!m_sound->ReadAt(m_offset + m_from, first, static_cast<size_t>(std::min<uint64_t>(sizeof first, m_to - m_from))))
         return MCIERR_FILE_READ;
