@@ -32,8 +32,11 @@ HANDLE ChildrenJob()
         HANDLE created = ::CreateJobObjectA(nullptr, nullptr);
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        if (created)
+        if (created) {
             ::SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+            // Closing it ends every child: no stray CloseHandle may do that.
+            ::SetHandleInformation(created, HANDLE_FLAG_PROTECT_FROM_CLOSE, HANDLE_FLAG_PROTECT_FROM_CLOSE);
+        }
         return created;
     }();
     return job;

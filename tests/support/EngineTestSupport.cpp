@@ -105,11 +105,10 @@ bool StartUnix(const std::string& shellCommand)
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
+    // Wine starts a Unix program as no Windows process: what it leaves in pi is not handles
+    // but stale values from its stack. Closing them once closed the job that ends our
+    // children, and with it the Vorsel under test.
+    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
 }
 
 int RunUnix(const std::string& shellCommand, DWORD ms)
