@@ -102,6 +102,12 @@ bool ProcessDriver::Running() const
     return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+DWORD ProcessDriver::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    return m_info.hProcess && ::GetExitCodeProcess(m_info.hProcess, &code) ? code : STILL_ACTIVE;
+}
+
 void ProcessDriver::Kill()
 {
     if (Running()) {

@@ -19,6 +19,7 @@ public:
     // Waits up to ms for the process to end; true when it ended.
     bool WaitForExit(DWORD ms = 15000);
     bool Running() const;
+    DWORD ExitCode() const;
     void Kill();
 
     // Texts of controls in the other process.

@@ -60,8 +60,12 @@ HWND RecorderWindowDriver::OtherWindow(HWND except, DWORD ms)
 bool RecorderWindowDriver::NextBox(Box& box, HWND except, DWORD ms, int button)
 {
     HWND w = OtherWindow(except, ms);
-    if (!w)
+    if (!w) {
+        // An ended Vorsel shows no box either: that is said, not taken for a box that did not come.
+        if (!app.Running())
+            ADD_FAILURE() << "Vorsel ended (exit code " << app.ExitCode() << ") while a box was awaited";
         return false;
+    }
     box.caption = ProcessDriver::Text(w);
     box.text = ProcessDriver::ItemText(w, 0xFFFF);
     box.owner = ::GetWindow(w, GW_OWNER);
