@@ -1,4 +1,5 @@
 #include "CTakeWriter.h"
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -26,13 +27,11 @@ bool CTakeWriter::Write(const char* data, DWORD n)
     if (Failed())
         return false;
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_queued + n > kMaxQueuedBytes) {
+    if (m_queue.size() + n > kMaxQueuedBytes) {
         m_full = true;
         return false;
     }
-    m_queue.emplace_back(data, data + n);
-    m_queued += n;
-    m_wake.notify_one();
+    m_queue.insert(m_queue.end(), data, data + n);
     return true;
 }
 
@@ -51,30 +50,34 @@ bool CTakeWriter::Finish()
 
 void CTakeWriter::Run()
 {
-    auto headerDue = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHeaderEveryMs);
+    using std::chrono::milliseconds;
+    using std::chrono::steady_clock;
+    auto headerDue = steady_clock::now() + milliseconds(kHeaderEveryMs);
+    std::vector<char> batch;
     for (bool last = false; !last;) {
-        std::deque<std::vector<char>> batch;
+        batch.clear();
         {
             std::unique_lock<std::mutex> guard(m_lock);
-            m_wake.wait_until(guard, headerDue, [this] { return !m_queue.empty() || m_finishing; });
+            const auto writeDue = std::min(headerDue, steady_clock::now() + milliseconds(kWriteEveryMs));
+            m_wake.wait_until(guard, writeDue, [this] { return m_finishing; });
             batch.swap(m_queue);
-            m_queued = 0;
             last = m_finishing;
         }
         // After a failed write nothing more is written: the take keeps what reached it whole.
-        for (const std::vector<char>& bytes : batch) {
-            if (m_failed)
-                break;
-            const DWORD n = static_cast<DWORD>(bytes.size());
-            if (m_written + uint64_t(n) > wave::MaxDataBytes(m_format) || !m_take->Append(bytes.data(), n))
-                m_failed = true;
-            else
+        // What the header cannot count is not written: a take ends at the format's limit.
+        if (!batch.empty() && !m_failed) {
+            const uint64_t room = wave::MaxDataBytes(m_format) - m_written;
+            const DWORD n = static_cast<DWORD>(std::min<uint64_t>(batch.size(), room));
+            const bool wrote = n == 0 || m_take->Append(batch.data(), n);
+            if (wrote)
                 m_written += n;
+            if (!wrote || n < batch.size())
+                m_failed = true;
         }
-        if (last || std::chrono::steady_clock::now() >= headerDue) {
+        if (last || steady_clock::now() >= headerDue) {
             if (!UpdateHeader(true))
                 m_failed = true;
-            headerDue = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHeaderEveryMs);
+            headerDue = steady_clock::now() + milliseconds(kHeaderEveryMs);
         }
     }
 }

@@ -3,16 +3,17 @@
 #include "WaveCodec.h"
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 // Writes a take to its file on a thread of its own, so that a slow disk never holds the capture:
-// the capture hands over what the input delivered and goes straight back to the driver. About
-// once a second the writer brings the header up to date with what it has written and flushes,
-// so that a crash leaves a playable file of all but the last second.
+// the capture hands over what the input delivered and goes straight back to the driver. The
+// writer takes what has gathered every kWriteEveryMs and writes it at once: a wake-up and a
+// write per input buffer cost more than the writing. About once a second it brings the header
+// up to date with what it has written and flushes, so that a crash leaves a playable file of all
+// but the last second.
 class CTakeWriter {
 public:
     CTakeWriter(const wave::WaveFormat& format, std::shared_ptr<CTempFile> take);
@@ -29,6 +30,7 @@ public:
     bool Finish();
     bool Failed() const { return m_failed.load() || m_full.load(); }
 
+    static const DWORD kWriteEveryMs = 250;
     static const DWORD kHeaderEveryMs = 1000;
     // About six minutes of the richest recording format: a disk that stalls longer has failed.
     static const size_t kMaxQueuedBytes = 64u * 1024 * 1024;
@@ -42,8 +44,7 @@ private:
     const std::shared_ptr<CTempFile> m_take;
     std::mutex m_lock;
     std::condition_variable m_wake;
-    std::deque<std::vector<char>> m_queue;
-    size_t m_queued = 0;
+    std::vector<char> m_queue;   // what the capture handed over since the writer last took it
     bool m_finishing = false;
     std::atomic<bool> m_failed{false};   // a write failed: nothing more goes to the file
     std::atomic<bool> m_full{false};     // the queue filled: the take ends, the queue is written
