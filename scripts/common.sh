@@ -85,6 +85,10 @@ start_session() {
     local display=90
     while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
     export DISPLAY=:$display
+    # A desktop session loads X resources. Without any, Xlib looks for its resource files again
+    # at every font that Wine selects, hundreds of times a second while a meter moves.
+    printf '! none of our own\n' >"$XDG_RUNTIME_DIR/Xresources"
+    export XENVIRONMENT=$XDG_RUNTIME_DIR/Xresources
     Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$XDG_RUNTIME_DIR/xvfb.log" 2>&1 &
     SESSION_PIDS+=($!)
     pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no --system=no --high-priority=yes \
