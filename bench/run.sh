@@ -3,6 +3,7 @@
 # measured in the same run. Usage: bench/run.sh [fidelity seconds, default 60]
 # VORSEL_BENCH_PARTS picks figures (default: atonce startup capture cpu lag save savetake position longopen);
 # VORSEL_EXE measures another build's Vorsel.exe against the same baselines.
+# VORSEL_BENCH_CPU_ROUNDS sets how many rounds the CPU figures take (default 3).
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 FIDELITY_SECONDS=${1:-60}
@@ -81,46 +82,60 @@ perr=$(awk -v s="$ps" -v t="$FIDELITY_SECONDS" 'BEGIN { printf "%.1f", (s - t) *
 echo "capture (${FIDELITY_SECONDS} s, 2-core load): Vorsel $vd discontinuities, length error $verr ms; parecord on the same source at the same time $pd discontinuities, length error $perr ms (goal: as many as parecord, within 25 ms)"
 fi
 
-# 3. CPU while recording and while playing, against parecord and paplay doing the same. The
-#    level meter runs whenever Vorsel records or plays; a tone into the sink while the take
+# 3. CPU while recording and while playing, against a bare waveIn / waveOut loop under the same
+#    Wine (the floor) and against parecord and paplay doing the same. Each is measured over its
+#    steady state, from 1 s after it starts, in rounds that alternate Vorsel and the loops: the
+#    loops' own cost swings by a third from one process to the next, so the medians are told.
+#    The level meter runs whenever Vorsel records or plays; a tone into the sink while the take
 #    records (and so in the take that then plays) keeps its bars moving and repainting.
 if part cpu; then
+ROUNDS=${VORSEL_BENCH_CPU_ROUNDS:-3}
 sox -n -r 44100 -c 2 -b 16 "$work/twenty.wav" synth 20 sine 440 vol 0.25
-sox -n -r 44100 -c 2 -b 16 "$work/varying.wav" synth 120 sine 440 vol 0.25 tremolo 3 90
+sox -n -r 44100 -c 2 -b 16 "$work/varying.wav" synth 600 sine 440 vol 0.25 tremolo 3 90
 paplay "$work/varying.wav" &
 varying=$!
-start_vorsel
-t0=$(cpu_ticks "$VORSEL_PID"); probe command 32774; sleep 15; t1=$(cpu_ticks "$VORSEL_PID")
-mrec=$(probe meter)
-probe command 32775
-vrec=$((t1 - t0))
-t0=$(cpu_ticks "$VORSEL_PID"); probe command 32776; sleep 10; t1=$(cpu_ticks "$VORSEL_PID")
-mplay=$(probe meter)
-probe command 32775
-vplay=$((t1 - t0))
-stop_vorsel
-parecord -d vsink.monitor --rate=44100 --channels=2 --format=s16le --file-format=wav "$work/cpu.wav" &
-rec=$!; t0=$(cpu_ticks "$rec"); sleep 15; t1=$(cpu_ticks "$rec"); kill -INT "$rec"; wait "$rec" 2>/dev/null || true
-prec=$((t1 - t0))
-paplay "$work/twenty.wav" &
-play=$!; sleep 0.2; t0=$(cpu_ticks "$play"); sleep 10; t1=$(cpu_ticks "$play"); kill "$play"; wait "$play" 2>/dev/null || true
-pplay=$((t1 - t0))
-# The floor: a bare waveIn / waveOut loop doing the same under the same Wine.
+# The window's thread is the process's first: its share is the window's drawing and timers.
+window_ticks() { awk '{ print $14 + $15 }' "/proc/$1/task/$1/stat"; }
+vorsel_cpu() {   # vorsel_cpu COMMAND SECONDS -> "ticks window-thread-ticks" over the middle SECONDS
+    local t0 w0
+    probe command "$1" >/dev/null; sleep 1
+    t0=$(cpu_ticks "$VORSEL_PID"); w0=$(window_ticks "$VORSEL_PID"); sleep "$2"
+    echo "$(($(cpu_ticks "$VORSEL_PID") - t0)) $(($(window_ticks "$VORSEL_PID") - w0))"
+}
 bare_cpu() {   # bare_cpu record|play SECONDS -> clock ticks over the middle SECONDS
-    "$WINE_LOADER" "$BIN/VorselProbe.exe" bare "$1" $(($2 + 3)) >/dev/null 2>&1 &
+    "$WINE_LOADER" "$BIN/VorselProbe.exe" bare "$1" $(($2 + 2)) >/dev/null 2>&1 &
     local launcher=$! pid="" i t0 t1
     for i in $(seq 50); do pid=$(session_pid VorselProbe.exe); [ -n "$pid" ] && break; sleep 0.1; done
     sleep 1; t0=$(cpu_ticks "$pid"); sleep "$2"; t1=$(cpu_ticks "$pid")
     wait "$launcher" 2>/dev/null || true
     echo $((t1 - t0))
 }
-brec=$(bare_cpu record 15)
+rrec=(); rplay=(); vrec=0; wrec=0; vplay=0; wplay=0; brec=0; bplay=0
+for round in $(seq "$ROUNDS"); do
+    start_vorsel
+    read -r v w < <(vorsel_cpu 32774 10)   # Record
+    mrec=$(probe meter)
+    probe command 32775
+    vrec=$((vrec + v)); wrec=$((wrec + w))
+    b=$(bare_cpu record 10); brec=$((brec + b)); rrec+=("$(ratio "$v" "$b")")
+    read -r v w < <(vorsel_cpu 32776 8)    # Play: the take is 11 s long
+    mplay=$(probe meter)
+    probe command 32775
+    vplay=$((vplay + v)); wplay=$((wplay + w))
+    stop_vorsel
+    b=$(bare_cpu play 8); bplay=$((bplay + b)); rplay+=("$(ratio "$v" "$b")")
+done
 kill "$varying"; wait "$varying" 2>/dev/null || true
-bplay=$(bare_cpu play 10)
+parecord -d vsink.monitor --rate=44100 --channels=2 --format=s16le --file-format=wav "$work/cpu.wav" &
+rec=$!; sleep 1; t0=$(cpu_ticks "$rec"); sleep 10; t1=$(cpu_ticks "$rec"); kill -INT "$rec"; wait "$rec" 2>/dev/null || true
+prec=$((t1 - t0))
+paplay "$work/twenty.wav" &
+play=$!; sleep 1; t0=$(cpu_ticks "$play"); sleep 8; t1=$(cpu_ticks "$play"); kill "$play"; wait "$play" 2>/dev/null || true
+pplay=$((t1 - t0))
 hz=$(getconf CLK_TCK)
 pct() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
-echo "cpu recording: Vorsel $(pct "$vrec" 15) % of a core, parecord $(pct "$prec" 15) %, ratio $(ratio "$vrec" "$prec") (goal <= 2, under 2 %); a bare waveIn loop under the same Wine $(pct "$brec" 15) %, ratio to it $(ratio "$vrec" "$brec") (goal <= 1.1); the meter at the end (left right shown words): $mrec"
-echo "cpu playing: Vorsel $(pct "$vplay" 10) % of a core, paplay $(pct "$pplay" 10) %, ratio $(ratio "$vplay" "$pplay") (goal <= 2, under 2 %); a bare waveOut loop under the same Wine $(pct "$bplay" 10) %, ratio to it $(ratio "$vplay" "$bplay") (goal <= 1.1); the meter at the end: $mplay"
+echo "cpu recording ($ROUNDS rounds of 10 s): Vorsel $(pct "$vrec" $((10 * ROUNDS))) % of a core, of which its window's thread $(pct "$wrec" $((10 * ROUNDS))) %; parecord $(pct "$prec" 10) %, ratio $(ratio "$((vrec / ROUNDS))" "$prec") (goal <= 2, under 2 %); a bare waveIn loop under the same Wine $(pct "$brec" $((10 * ROUNDS))) %, ratio to it by round ${rrec[*]}, median $(median "${rrec[@]}") (goal <= 1.1); the meter at the end (left right shown words): $mrec"
+echo "cpu playing ($ROUNDS rounds of 8 s): Vorsel $(pct "$vplay" $((8 * ROUNDS))) % of a core, of which its window's thread $(pct "$wplay" $((8 * ROUNDS))) %; paplay $(pct "$pplay" 8) %, ratio $(ratio "$((vplay / ROUNDS))" "$pplay") (goal <= 2, under 2 %); a bare waveOut loop under the same Wine $(pct "$bplay" $((8 * ROUNDS))) %, ratio to it by round ${rplay[*]}, median $(median "${rplay[@]}") (goal <= 1.1); the meter at the end: $mplay"
 fi
 
 # 3b. Meter lag: while a take records the session's silence, a tone starts at the output, 20
