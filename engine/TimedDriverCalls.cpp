@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <cstring>
 #include <functional>
@@ -74,26 +75,38 @@ struct CDriverThread::Shared {
     std::mutex lock;
     std::condition_variable wake;
     std::function<MMRESULT()> call;   // handed over, not yet taken
+    std::deque<std::function<MMRESULT()>> closes;   // behind a call that had not come back
     bool busy = false;                // from the hand-over until the call returns
     bool quit = false;
-    uint64_t issued = 0, finished = 0;
+    uint64_t issued = 0, finished = 0;   // of the calls handed over, whose callers may wait
     MMRESULT result = 0;
 
     void Run()
     {
         std::unique_lock<std::mutex> guard(lock);
         for (;;) {
-            wake.wait(guard, [this] { return call || quit; });
-            if (!call)
+            wake.wait(guard, [this] { return call || !closes.empty() || quit; });
+            const bool handed = static_cast<bool>(call);
+            if (!handed && closes.empty())
                 return;
-            const std::function<MMRESULT()> next = std::move(call);
-            call = nullptr;
+            std::function<MMRESULT()> next;
+            if (handed) {
+                next = std::move(call);
+                call = nullptr;
+            } else {
+                next = std::move(closes.front());
+                closes.pop_front();
+            }
+            busy = true;
             guard.unlock();
             const MMRESULT answer = next();
+            next = nullptr;   // what the call owned goes now, not with the next call
             guard.lock();
-            result = answer;
             busy = false;
-            ++finished;
+            if (handed) {
+                result = answer;
+                ++finished;
+            }
             wake.notify_all();
         }
     }
@@ -118,6 +131,17 @@ CDriverThread::~CDriverThread()
 
 MMRESULT CDriverThread::Call(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver)
 {
+    return Hand(std::move(call), waitMs, handOver, false);
+}
+
+MMRESULT CDriverThread::Close(std::function<MMRESULT()> close, DWORD waitMs)
+{
+    return Hand(std::move(close), waitMs, nullptr, true);
+}
+
+MMRESULT CDriverThread::Hand(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver,
+                             bool isClose)
+{
     if (!m_shared) {
         auto shared = std::make_shared<Shared>();
         try {
@@ -129,8 +153,11 @@ MMRESULT CDriverThread::Call(std::function<MMRESULT()> call, DWORD waitMs, std::
     }
     Shared& s = *m_shared;
     std::unique_lock<std::mutex> guard(s.lock);
-    if (s.busy)
+    if (s.busy) {
+        if (isClose)
+            s.closes.push_back(std::move(call));
         return kDriverNotAnswering;   // an earlier call has not come back
+    }
     s.call = std::move(call);
     s.busy = true;
     const uint64_t ticket = ++s.issued;
@@ -200,7 +227,7 @@ void CloseWithin(CDriverThread& thread, HANDLE device, std::vector<WAVEHDR> head
 {
     auto closing = std::make_shared<ClosingDevice<Device>>(ClosingDevice<Device>{
         static_cast<Device>(device), std::move(headers), std::move(buffers), std::move(event)});
-    thread.Call([closing, reset, unprepare, close] {
+    thread.Close([closing, reset, unprepare, close] {
         reset(closing->device);
         for (WAVEHDR& header : closing->headers)
             if (header.dwFlags & WHDR_PREPARED)

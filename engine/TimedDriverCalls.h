@@ -33,7 +33,7 @@ SharedEvent MakeSharedEvent();
 // The thread a stream makes its driver calls on, one call at a time, each waited for at most
 // its limit. A call that never answers keeps the thread, and the stream's later calls then fail
 // at once as calls that were not answered: a sound system that hangs costs a stream one thread,
-// never one per call, and no call ever runs without its limit.
+// never one per call, and no call ever runs without its limit. Only a close waits behind it.
 class CDriverThread {
 public:
     CDriverThread() = default;
@@ -48,8 +48,15 @@ public:
     // call was given and the call) is released once the call is handed over: no lock is held
     // while a driver call is waited for. It stays held when nothing was handed over.
     MMRESULT Call(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver = nullptr);
+    // A close: as Call, except behind a call that has not come back. The close is not refused
+    // then but runs once that call returns, and is not waited for: the driver holds the headers
+    // and buffers that the close owns until a close lets them go, so they must not be freed
+    // before it runs.
+    MMRESULT Close(std::function<MMRESULT()> close, DWORD waitMs);
 
 private:
+    MMRESULT Hand(std::function<MMRESULT()> call, DWORD waitMs, std::unique_lock<std::mutex>* handOver, bool isClose);
+
     struct Shared;
     std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
