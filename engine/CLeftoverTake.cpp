@@ -16,6 +16,41 @@ std::string SortKey(const SYSTEMTIME& t)
     return key;
 }
 
+enum class Look { HeldOrForeign, NoSound, Sound };
+
+// What the take file at path is; for one with sound, its layout and its sound's bytes.
+Look LookAt(const std::string& path, wave::WaveLayout& layout, uint64_t& bytes)
+{
+    // A running Vorsel holds its take with write access, so a reader that refuses writers is
+    // refused: that take is in use, not left.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Look::HeldOrForeign;
+    CFileByteSource source(file);
+    const bool sized = source.SizeKnown();
+    const bool parsed = sized && wave::ParseWave(source, layout) == wave::WaveError::None;
+    CloseHandle(file);
+    if (sized && source.Size() == 0)
+        return Look::NoSound;   // ended before its header was written
+    if (!parsed)
+        return Look::HeldOrForeign;   // not ours to judge: kept as it is
+    bytes = TakeSoundBytes(layout, source.Size());
+    return bytes ? Look::Sound : Look::NoSound;
+}
+
+// Through a handle that refuses writers: a Vorsel that has taken the file up holds it with
+// write access, and keeps it.
+bool DeleteUnheld(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 } // namespace
 
 bool CLeftoverTake::FindNewest()
@@ -36,27 +71,24 @@ bool CLeftoverTake::FindNewest()
     } while (FindNextFileA(find, &found));
     FindClose(find);
     std::sort(takes.rbegin(), takes.rend());
-    for (const auto& take : takes)
-        if (Describe(folder + take.second))
-            return true;
-    return false;
+    bool offered = false;
+    for (const auto& take : takes) {
+        const std::string path = folder + take.second;
+        wave::WaveLayout layout;
+        uint64_t bytes = 0;
+        const Look look = LookAt(path, layout, bytes);
+        if (look == Look::NoSound)
+            DeleteUnheld(path);   // it can give nothing back, and would only take room for good
+        else if (look == Look::Sound && !offered) {
+            Describe(path, layout, bytes);
+            offered = true;
+        }
+    }
+    return offered;
 }
 
-bool CLeftoverTake::Describe(const std::string& path)
+void CLeftoverTake::Describe(const std::string& path, const wave::WaveLayout& layout, uint64_t bytes)
 {
-    // A running Vorsel holds its take with write access, so a reader that refuses writers is
-    // refused: that take is in use, not left.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CFileByteSource source(file);
-    wave::WaveLayout layout;
-    const bool parsed = source.SizeKnown() && wave::ParseWave(source, layout) == wave::WaveError::None;
-    CloseHandle(file);
-    const uint64_t bytes = parsed ? TakeSoundBytes(layout, source.Size()) : 0;
-    if (bytes == 0)
-        return false;   // nothing to give back
     const char* name = path.c_str() + path.find_last_of('\\') + 1;
     CTempFile::BeginTimeOf(name, m_begun);
     m_strPath = path;
@@ -64,17 +96,9 @@ bool CLeftoverTake::Describe(const std::string& path)
     m_nChannels = layout.format.channels;
     m_nSamplesPerSec = layout.format.samplesPerSec;
     m_nBitsPerSample = layout.format.bitsPerSample;
-    return true;
 }
 
 bool CLeftoverTake::Delete() const
 {
-    // Through a handle that refuses writers: a Vorsel that has taken the file up since holds it
-    // with write access, and keeps it.
-    HANDLE file = CreateFileA(m_strPath.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    return DeleteUnheld(m_strPath);
 }

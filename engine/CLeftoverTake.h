@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "WaveCodec.h"
 #include <string>
 
 // A take that an earlier Vorsel left in the temporary folder: a crash, a killed process or the
@@ -8,7 +9,8 @@
 class CLeftoverTake {
 public:
     // Finds the newest take (by the time its name says it began) that holds sound and that no
-    // running Vorsel holds open; false if there is none.
+    // running Vorsel holds open; false if there is none. Left takes that hold no sound are
+    // deleted on the way.
     bool FindNewest();
     // Deletes the file for good; false, and the file kept, if a Vorsel has taken it up since.
     bool Delete() const;
@@ -21,6 +23,5 @@ public:
     WORD m_nBitsPerSample = 0;
 
 private:
-    // Fills in the take at path if it counts.
-    bool Describe(const std::string& path);
+    void Describe(const std::string& path, const wave::WaveLayout& layout, uint64_t bytes);
 };

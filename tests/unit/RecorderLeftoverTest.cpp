@@ -1,6 +1,7 @@
 // A take that an earlier Vorsel left is offered back once the window shows: Yes makes it the
 // unsaved take, No asks again before it deletes the file, Cancel keeps it for the next start.
-// A take that a running Vorsel holds, and one that holds no sound, are not offered.
+// A take that a running Vorsel holds, and one that holds no sound, are not offered; the ones
+// with no sound that no Vorsel holds are deleted.
 #include "EngineTestSupport.h"
 #include "MciContract.h"
 #include "RecorderHarness.h"
@@ -8,11 +9,12 @@
 namespace {
 const char NEWER[] = "2026-12-08 14-03-07";
 const char OLDER[] = "2026-12-07 09-30-00";
+const char OLDEST[] = "2026-12-06 18-00-00";
 const char OFFER[] = "A recording was not saved when Vorsel last ended: 00:00:02 of 22050 Hz, Mono, 8 bits, "
                      "begun 2026-12-08 14:03. Open it?";
 const char CLOSE_QUESTION[] = "The recording has not been saved.\nDiscard it and close Vorsel?";
 
-enum class Left { ATake, None, HeldByAVorsel, NoSound };
+enum class Left { ATake, None, HeldByAVorsel, NoSound, HeldNoSound };
 
 class LeftoverTake : public RecorderHarness {
 protected:
@@ -35,10 +37,12 @@ protected:
         TearDown();
         if (left == Left::None)
             return INVALID_HANDLE_VALUE;
-        const bool written = EngineWriteLeftTake(EngineTakePath(NEWER), left == Left::NoSound ? 0 : 2.5, 1, 22050, 8, 0);
-        // An older take waits for a later start.
-        EXPECT_TRUE(written && (left != Left::ATake || EngineWriteLeftTake(EngineTakePath(OLDER), 4, 1, 22050, 8, 0)));
-        if (left != Left::HeldByAVorsel)
+        const bool silent = left == Left::NoSound || left == Left::HeldNoSound;
+        const bool written = EngineWriteLeftTake(EngineTakePath(NEWER), silent ? 0 : 2.5, 1, 22050, 8, 0);
+        // An older take waits for a later start; one older still holds no sound.
+        EXPECT_TRUE(written && (left != Left::ATake || (EngineWriteLeftTake(EngineTakePath(OLDER), 4, 1, 22050, 8, 0) &&
+                                                        EngineWriteLeftTake(EngineTakePath(OLDEST), 0, 1, 22050, 8, 0))));
+        if (left != Left::HeldByAVorsel && left != Left::HeldNoSound)
             return INVALID_HANDLE_VALUE;
         // As a running Vorsel holds its take: with write access, sharing no writes.
         return ::CreateFileA(EngineTakePath(NEWER).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -49,7 +53,7 @@ protected:
 TEST_F(LeftoverTake, TheNewestTakeLeftIsOfferedOnceAndEachAnswerDoesWhatItSays)
 {
     const std::vector<int> answers[] = { { IDYES }, { IDNO, IDYES }, { IDNO, IDNO }, { IDCANCEL } };
-    for (Left left : { Left::ATake, Left::None, Left::HeldByAVorsel, Left::NoSound }) {
+    for (Left left : { Left::ATake, Left::None, Left::HeldByAVorsel, Left::NoSound, Left::HeldNoSound }) {
         for (const std::vector<int>& answer : answers) {
             SCOPED_TRACE(testing::Message() << "left " << static_cast<int>(left) << ", answers " << answer[0] << " "
                                             << answer.back());
@@ -104,8 +108,10 @@ TEST_F(LeftoverTake, TheNewestTakeLeftIsOfferedOnceAndEachAnswerDoesWhatItSays)
             });
             if (held != INVALID_HANDLE_VALUE)
                 ::CloseHandle(held);
-            EXPECT_EQ(left != Left::None && !deleted, EngineFileExists(EngineTakePath(NEWER)));
+            const bool inUse = left == Left::HeldByAVorsel || left == Left::HeldNoSound;
+            EXPECT_EQ(inUse || (offered && !deleted), EngineFileExists(EngineTakePath(NEWER)));
             EXPECT_EQ(left == Left::ATake, EngineFileExists(EngineTakePath(OLDER))) << "one question per start";
+            EXPECT_FALSE(EngineFileExists(EngineTakePath(OLDEST))) << "no sound, held by none";
         }
     }
 }
